@@ -1,0 +1,39 @@
+# Thin front end over CMake. The release build (demo, bench) and the sanitizer
+# build (test, fuzz) live in separate build folders.
+RELEASE_DIR := build/release
+TEST_DIR    := build/test
+JOBS        ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+DEMO_DIR    ?= recordings/demo
+
+.PHONY: all demo test bench fuzz bootstrap release test-build clean
+
+all: release
+
+bootstrap:
+	@scripts/bootstrap
+
+release: bootstrap
+	@cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(RELEASE_DIR) -j $(JOBS)
+
+test-build: bootstrap
+	@cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	    -DFV_SANITIZE=ON -DFV_FUZZ=ON >/dev/null
+	@cmake --build $(TEST_DIR) -j $(JOBS)
+
+demo: release
+	@scripts/demo $(RELEASE_DIR) $(DEMO_DIR)
+
+test: test-build
+	@ctest --test-dir $(TEST_DIR) --output-on-failure -j $(JOBS)
+
+bench: release
+	@$(RELEASE_DIR)/bench/frostvale_bench
+
+fuzz: test-build
+	@scripts/fuzz $(TEST_DIR) $(FUZZ_SECONDS)
+
+clean:
+	rm -rf build

@@ -1,0 +1,41 @@
+#include "core/clock.h"
+
+#include <chrono>
+#include <cmath>
+
+namespace {
+
+bool gVirtual = false;
+double gVirtualMs = 0.0;
+double gStepMs = 0.0;
+
+}  // namespace
+
+std::int64_t NowMilliseconds() {
+    if (gVirtual) return static_cast<std::int64_t>(std::floor(gVirtualMs));
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
+}
+
+void UseMonotonicClock() { gVirtual = false; }
+
+void UseVirtualClock(std::int64_t startMs, double stepMs) {
+    gVirtual = true;
+    gVirtualMs = static_cast<double>(startMs);
+    gStepMs = stepMs;
+}
+
+bool IsVirtualClock() { return gVirtual; }
+
+void AdvanceVirtualClock() {
+    if (gVirtual) gVirtualMs += gStepMs;
+}
+
+void SetVirtualTime(std::int64_t ms) { gVirtualMs = static_cast<double>(ms); }
+
+bool Stopwatch::ElapsedAtLeast(std::int64_t interval) {
+    const std::int64_t elapsed = NowMilliseconds() - start_;
+    if (-interval < elapsed && elapsed < interval) return false;
+    Restart();
+    return true;
+}
