@@ -34,6 +34,8 @@ struct HRSRC__;
 using HRSRC = HRSRC__*;
 struct HGLOBAL__;
 using HGLOBAL = HGLOBAL__*;
+struct HWND__;
+using HWND = HWND__*;
 
 constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
 constexpr bool FAILED(HRESULT hr) { return hr < 0; }
