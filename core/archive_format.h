@@ -1,7 +1,7 @@
 #pragma once
 // The media archive's layout: a RAR 2.0 archive. All numbers are little-endian.
 //
-//   marker        7 bytes: "Rar!" 1A 07 00, or the equivalent "UniqE!"
+//   marker        7 bytes: "Rar!" 1A 07 00, or the equivalent "UniquE!"
 //   main header   13 bytes: CRC16, type 0x73, flags (0x0008 solid), size, 6 reserved
 //   blocks        each: CRC16, type, flags, header size (>= 7), and when flag 0x8000 is set a
 //                 32-bit packed size at offset 7 and that many data bytes after the header.

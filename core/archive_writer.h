@@ -24,7 +24,7 @@ struct ArchiveMemberFields {
 
 class ArchiveWriter {
 public:
-    // Starts with the marker ("UniqE!" when oldMarker) and a main header with these flags.
+    // Starts with the marker ("UniquE!" when oldMarker) and a main header with these flags.
     explicit ArchiveWriter(std::uint16_t mainFlags = 0, bool oldMarker = false);
 
     // The folder entry: flags 0x80E0, attributes 0x10, sizes 0.
