@@ -58,6 +58,7 @@ void DefaultSettings::Parse(const char* data, std::size_t size) {
 }
 
 String DefaultSettings::Value(const char* key) const {
+    if (key == nullptr) key = "";
     const std::string wanted = LowerAscii(key, std::char_traits<char>::length(key));
     for (const Pair& pair : pairs_) {
         if (LowerAscii(pair.key.CStr(), static_cast<std::size_t>(pair.key.Length())) == wanted) return pair.value;

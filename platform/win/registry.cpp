@@ -26,6 +26,9 @@ namespace {
 // Larger files are refused rather than read: nothing the program writes comes near.
 constexpr long long kMaxFileBytes = 16 * 1024 * 1024;
 
+const char kFileHeader[] =
+    "Frostvale settings: Name=value under [key]; numbers in decimal, \"text\", hex:01,02 for bytes.";
+
 RegistryLogSink gSink = nullptr;
 std::set<HKEY> gOpenKeys;
 
@@ -81,6 +84,7 @@ bool LoadSettingsFile(RegistryFile& file, bool report) {
 LONG Store(HKEY key, const std::function<bool(RegistryFile&)>& change) {
     RegistryFile current;
     if (!LoadSettingsFile(current, false)) return ERROR_ACCESS_DENIED;
+    if (current.IsEmpty()) current.AddComment(kFileHeader);
     if (!change(current)) return ERROR_INVALID_PARAMETER;
     std::string error;
     if (!WriteFileAtomically(RegistryFilePath(), current.Serialize(), error)) {

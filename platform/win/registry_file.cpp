@@ -374,6 +374,14 @@ bool RegistryFile::Set(std::string_view section, std::string_view name, const Re
     return true;
 }
 
+void RegistryFile::AddComment(std::string_view text) {
+    Line line;
+    line.kind = Kind::Comment;
+    line.text = "; ";
+    for (char c : text) line.text += c == '\n' || c == '\r' ? ' ' : c;
+    lines_.push_back(std::move(line));
+}
+
 int RegistryFile::UnreadableCount() const {
     int count = 0;
     for (const Line& line : lines_) count += line.kind == Kind::Unreadable;

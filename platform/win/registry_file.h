@@ -40,6 +40,10 @@ public:
     // Appends an empty section when it is missing.
     bool AddSection(std::string_view section);
 
+    // Appends "; text" as a comment line.
+    void AddComment(std::string_view text);
+    bool IsEmpty() const { return lines_.empty(); }
+
     int UnreadableCount() const;
 
     static bool IsValidName(std::string_view name);

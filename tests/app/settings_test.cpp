@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -55,6 +56,8 @@ protected:
 };
 
 const char kSection[] = "[Software\\Kestrelworks\\Frostvale 3D Screensaver]\n";
+const char kHeader[] =
+    "; Frostvale settings: Name=value under [key]; numbers in decimal, \"text\", hex:01,02 for bytes.\n\n";
 
 TEST_F(SettingsTest, OneTableDescribesEveryValue) {
     std::set<std::string> names;
@@ -178,7 +181,7 @@ TEST_F(SettingsTest, EveryValueSurvivesWriteAndRead) {
     Settings read = Defaults();
     ASSERT_TRUE(ReadRegistrySettings(read));
     EXPECT_EQ(read, written);
-    EXPECT_EQ(ReadFile(), std::string(kSection) +
+    EXPECT_EQ(ReadFile(), std::string(kHeader) + kSection +
                               "UseDesktop=0\nShowFps=1\nMusic=0\nExitOnMM=1\nWidth=1920\nHeight=1080\n"
                               "Depth=16\nAdapter=2\nGamma=-37\nVolume=3\nShowTime=0\nTimeStyle=0\n"
                               "WindVelocity=2\nParticleCount=0\n");
@@ -233,6 +236,28 @@ TEST_F(SettingsTest, DamagedFileKeepsReadableValuesAndUnknownLines) {
     Settings reread = Defaults();
     ASSERT_TRUE(ReadRegistrySettings(reread));
     EXPECT_EQ(reread, settings);
+}
+
+TEST_F(SettingsTest, NumbersIgnoreTheProcessLocale) {
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no German locale";
+    Settings written = Defaults();
+    written.gamma = -1234567;
+    written.width = 1000000;
+    EXPECT_TRUE(WriteRegistrySettings(written));
+    Settings read;
+    EXPECT_TRUE(ReadRegistrySettings(read));
+    const std::string file = ReadFile();
+    DefaultSettings defaults;
+    defaults.Parse("MW=1.024,5\nMH=-2.000\n", 21);
+    const std::int32_t width = defaults.Number("MW");
+    const std::int32_t height = defaults.Number("MH");
+    std::setlocale(LC_ALL, saved.c_str());
+    EXPECT_EQ(read, written);
+    EXPECT_NE(file.find("Gamma=-1234567\n"), std::string::npos);
+    EXPECT_NE(file.find("Width=1000000\n"), std::string::npos);
+    EXPECT_EQ(width, 1);
+    EXPECT_EQ(height, -2);
 }
 
 TEST_F(SettingsTest, UnreadableFileIsNeitherReadNorOverwritten) {

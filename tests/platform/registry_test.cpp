@@ -227,7 +227,9 @@ TEST_F(RegistryTest, OpeningCreatesKeysButReadingNeverWrites) {
 
     HKEY writer = Open(KEY_WRITE, &disposition);
     EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
-    EXPECT_EQ(ReadFile(), std::string("[") + kKey + "]\n");
+    // A new file starts with a comment saying how it is written.
+    EXPECT_EQ(ReadFile(), std::string("; Frostvale settings: Name=value under [key]; numbers in decimal, \"text\", "
+                                      "hex:01,02 for bytes.\n\n[") + kKey + "]\n");
     EXPECT_EQ(fs::status(folder_ + "/frostvale").permissions() & fs::perms::all, fs::perms::owner_all);
     EXPECT_EQ(RegQueryValueExA(writer, "Width", nullptr, nullptr, reinterpret_cast<BYTE*>(&buffer), &size),
               ERROR_ACCESS_DENIED);
