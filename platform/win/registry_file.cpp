@@ -363,8 +363,7 @@ bool RegistryFile::Set(std::string_view section, std::string_view name, const Re
         line.section = lines_[i].section;
         insertAt = i + 1;
         for (std::size_t j = i + 1; j < lines_.size() && lines_[j].kind != Kind::Section; ++j) {
-            if (lines_[j].kind == Kind::Unreadable && lines_[j].text.find('[') != std::string::npos &&
-                Trim(lines_[j].text).front() == '[')
+            if (lines_[j].kind == Kind::Unreadable && Trim(lines_[j].text).front() == '[')
                 break;  // a malformed key line ends the section too
             if (lines_[j].kind == Kind::Value || lines_[j].kind == Kind::Unreadable) insertAt = j + 1;
         }

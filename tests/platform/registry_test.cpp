@@ -91,6 +91,11 @@ TEST(RegistryFileTest, SectionsCommentsAndStrayLines) {
     EXPECT_FALSE(file.Find("A", "Y", value));
     EXPECT_TRUE(file.Find("B\\C", "Z", value));
     EXPECT_FALSE(file.Find("", "Loose", value));
+
+    // A new value goes into the first section of its key, never below a malformed key line.
+    ASSERT_TRUE(file.Set("A", "New", RegistryValue{REG_BINARY, "\x01"}));
+    EXPECT_EQ(file.Serialize(),
+              "; comment\n# comment\nLoose=1\n[A]\nX=1\nNew=hex:01\n[broken\nY=2\n[ b\\c ]\nZ=3\n[a]\nW=4\n");
 }
 
 TEST(RegistryFileTest, SetRewritesOnlyTheValueLine) {
