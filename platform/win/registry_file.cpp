@@ -261,10 +261,13 @@ bool RegistryFile::HasSection(std::string_view section) const {
 }
 
 int RegistryFile::FindLine(std::string_view section, std::string_view name) const {
+    // A value line belongs to the section line above it, so the path is compared once per
+    // section, not once per value.
+    bool inSection = false;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         const Line& line = lines_[i];
-        if (line.kind == Kind::Value && EqualsNoCase(line.section, section) && EqualsNoCase(line.name, name))
-            return static_cast<int>(i);
+        if (line.kind == Kind::Section) inSection = EqualsNoCase(line.section, section);
+        if (line.kind == Kind::Value && inSection && EqualsNoCase(line.name, name)) return static_cast<int>(i);
     }
     return -1;
 }
