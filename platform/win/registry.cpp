@@ -73,7 +73,8 @@ bool LoadSettingsFile(RegistryFile& file, bool report) {
     RegistryFile::Report reporter;
     if (report) {
         reporter = [&path](int lineNumber, const std::string& why) {
-            Report(("Error: " + path + ":" + std::to_string(lineNumber) + ": kept unread, " + why + "\n").c_str());
+            const std::string where = path + ":" + std::to_string(lineNumber);
+            Report(("Warning: " + where + ": line kept unread, " + why + "\n").c_str());
         };
     }
     file.Parse(text, reporter);

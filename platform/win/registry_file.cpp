@@ -228,11 +228,11 @@ void RegistryFile::Parse(std::string_view text, const Report& report) {
             const std::string_view name = equals == std::string_view::npos ? "" : Trim(body.substr(0, equals));
             line.kind = Kind::Unreadable;
             if (equals == std::string_view::npos || !IsValidName(name)) {
-                why = "not a Name=value line";
+                why = "no Name=value line";
             } else if (!inSection) {
                 why = "a value outside any key";
             } else if (!ParseValue(Trim(body.substr(equals + 1)), line.value)) {
-                why = "a value that is not a number, \"text\" or hex:";
+                why = "the value is no number, \"text\" or hex list";
             } else {
                 line.kind = Kind::Value;
                 line.section = section;

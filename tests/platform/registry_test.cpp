@@ -299,7 +299,7 @@ TEST_F(RegistryTest, UnreadableLinesAreReportedOncePerOpenAndKept) {
     ASSERT_EQ(Reports().size(), 2u);
     EXPECT_NE(Reports()[0].find(":2:"), std::string::npos) << Reports()[0];
     EXPECT_NE(Reports()[1].find(":3:"), std::string::npos) << Reports()[1];
-    EXPECT_EQ(Reports()[0].rfind("Error: ", 0), 0u);
+    EXPECT_EQ(Reports()[0].rfind("Warning: ", 0), 0u);
     EXPECT_EQ(Reports()[0].back(), '\n');
     EXPECT_EQ(SetDword(key, "Height", 10), ERROR_SUCCESS);
     EXPECT_EQ(SetDword(key, "Depth", 16), ERROR_SUCCESS);
