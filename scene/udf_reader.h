@@ -22,15 +22,13 @@
 #include <vector>
 
 // LoadElement options.
-enum UdfLoadOption : std::uint32_t {
-    kUdfNoChildren = 0x01,       // do not load the children of a container
-    kUdfOneLevel = 0x04,         // load the children, but not theirs
-    kUdfTypedRecords = 0x08,     // run the typed-record step on the element
-    kUdfReadData = 0x10,         // read a container's bytes before its directory
-    kUdfDataFromParent = 0x20,   // take a container's bytes from its parent's loaded bytes
-    kUdfReadDataTree = 0x40,     // read the bytes once, let every child take them from its parent
-    kUdfInPlace = 0x80,          // view bytes inside the parent's instead of copying
-};
+constexpr std::uint32_t kUdfNoChildren = 0x01;      // do not load the children of a container
+constexpr std::uint32_t kUdfOneLevel = 0x04;        // load the children, but not theirs
+constexpr std::uint32_t kUdfTypedRecords = 0x08;    // run the typed-record step on the element
+constexpr std::uint32_t kUdfReadData = 0x10;        // read a container's bytes before its directory
+constexpr std::uint32_t kUdfDataFromParent = 0x20;  // take a container's bytes from its parent's loaded bytes
+constexpr std::uint32_t kUdfReadDataTree = 0x40;    // read the bytes once; children take theirs from the parent
+constexpr std::uint32_t kUdfInPlace = 0x80;         // view bytes inside the parent's instead of copying
 
 extern const char* const kUdfSignature;  // "UDF Binary 1.0"
 

@@ -137,6 +137,14 @@ bool UdfWriter::EntryFields(const Node* entry, std::uint8_t& flags, std::uint32_
     return true;
 }
 
+std::uint64_t UdfWriter::EntrySize(const Node* entry) {
+    const String& typeName = entry->target_ != nullptr ? entry->target_->typeName_ : entry->typeName_;
+    std::uint8_t flags = entry->flags_;
+    if (entry->target_ != nullptr && flags == 0xFF) flags = entry->target_->flags_;
+    const std::uint64_t count = (flags & UdfElement::kHasCount) != 0 ? 4 : 0;
+    return TextSize(entry->name_) + TextSize(typeName) + 1 + count + 8;
+}
+
 std::uint64_t UdfWriter::Measure(Node* node) {
     if (!node->container_) {
         node->size_ = node->target_ != nullptr || node->raw_ ? 0 : node->data_.size();
@@ -145,13 +153,8 @@ std::uint64_t UdfWriter::Measure(Node* node) {
     std::uint64_t directory = 8;
     std::uint64_t body = 0;
     for (auto& child : node->children_) {
-        const bool owned = child->target_ == nullptr && !child->raw_;
-        const String& typeName = child->target_ != nullptr ? child->target_->typeName_ : child->typeName_;
-        std::uint8_t flags = child->flags_;
-        if (child->target_ != nullptr && flags == 0xFF) flags = child->target_->flags_;
-        directory += TextSize(child->name_) + TextSize(typeName) + 1 + 8;
-        if ((flags & UdfElement::kHasCount) != 0) directory += 4;
-        if (owned) body += Measure(child.get());
+        directory += EntrySize(child.get());
+        if (child->target_ == nullptr && !child->raw_) body += Measure(child.get());
     }
     node->directorySize_ = directory;
     node->size_ = directory + body;
@@ -162,8 +165,17 @@ bool UdfWriter::Layout(Node* node, std::uint64_t offset) {
     node->offset_ = offset;
     if (offset + node->size_ > kMax32) return false;
     std::uint64_t at = offset + node->directorySize_;
+    std::uint64_t entryAt = offset + 8;
     for (auto& child : node->children_) {
+        const std::uint64_t entry = entryAt;
+        entryAt += EntrySize(child.get());
         if (child->target_ != nullptr || child->raw_) continue;
+        // Elements are known by offset: a leaf of no bytes placed at `at` would be taken
+        // for the element that follows it, so it gets the position of its own entry.
+        if (!child->container_ && child->size_ == 0) {
+            child->offset_ = entry;
+            continue;
+        }
         if (!Layout(child.get(), at)) return false;
         at += child->size_;
     }

@@ -5,7 +5,9 @@
 // own) and typed leaves, plus entries that refer to another node of the same writer
 // (links, flag 0x02, or plain shared entries). Write() lays the tree out: every container
 // is its directory followed by its own children's bytes in directory order, and every
-// entry records the absolute offset and size of the element it names.
+// entry records the absolute offset and size of the element it names. Since the reader
+// knows elements by offset, a leaf of no bytes is given the position of its own directory
+// entry, where no other element starts.
 //
 //     UdfWriter writer;
 //     UdfWriter::Node* node = writer.Root()->AddContainer("Children", "Node")->AddContainer("House", "Mesh");
@@ -92,6 +94,7 @@ private:
     bool EntryFields(const Node* entry, std::uint8_t& flags, std::uint32_t& count, std::uint64_t& offset,
                      std::uint64_t& size, const String*& typeName) const;
     static std::uint64_t Measure(Node* node);
+    static std::uint64_t EntrySize(const Node* entry);
 
     std::vector<UdfType> types_;
     std::unique_ptr<Node> root_;
