@@ -13,7 +13,7 @@ namespace {
 
 // Parents farther up than this are not searched for a loop; a re-parenting that would
 // need a longer search is refused as if it looped.
-constexpr int kMaxAncestorWalk = 4096;
+constexpr int kMaxAncestorWalk = 256;
 // Element bytes copied by one reader are bounded by this many times the file size.
 constexpr std::size_t kCopyFactor = 16;
 constexpr std::size_t kCopySlack = 1 << 20;
