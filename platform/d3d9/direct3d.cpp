@@ -144,16 +144,22 @@ private:
     std::vector<D3DDISPLAYMODE> ModesOf(UINT adapter, D3DFORMAT format) {
         std::vector<D3DDISPLAYMODE> modes;
         if (adapter >= GetAdapterCount() || !IsDisplayFormat(format)) return modes;
-        const int count = SDL_GetNumDisplayModes(int(adapter));
-        for (int i = 0; i < count; ++i) {
-            SDL_DisplayMode sdl{};
-            if (SDL_GetDisplayMode(int(adapter), i, &sdl) != 0) continue;
+        auto add = [&](const SDL_DisplayMode& sdl) {
+            if (sdl.w <= 0 || sdl.h <= 0) return;
             const D3DDISPLAYMODE mode{UINT(sdl.w), UINT(sdl.h), UINT(std::max(sdl.refresh_rate, 0)), format};
             const bool seen = std::any_of(modes.begin(), modes.end(), [&](const D3DDISPLAYMODE& m) {
                 return m.Width == mode.Width && m.Height == mode.Height && m.RefreshRate == mode.RefreshRate;
             });
             if (!seen) modes.push_back(mode);
+        };
+        const int count = SDL_GetNumDisplayModes(int(adapter));
+        for (int i = 0; i < count; ++i) {
+            SDL_DisplayMode sdl{};
+            if (SDL_GetDisplayMode(int(adapter), i, &sdl) == 0) add(sdl);
         }
+        // Some video drivers list no modes (or empty ones): the desktop mode is always there.
+        SDL_DisplayMode desktop{};
+        if (SDL_GetDesktopDisplayMode(int(adapter), &desktop) == 0) add(desktop);
         return modes;
     }
 

@@ -11,6 +11,7 @@
 #include "platform/d3d9/d3d9_hooks.h"
 #include "platform/d3d9/ff_program.h"
 #include "platform/d3d9/gl_state_mirror.h"
+#include "platform/d3d9/state_defaults.h"
 
 #include <SDL.h>
 
@@ -138,9 +139,9 @@ private:
     GLint presentGammaLocation_ = -1;
     GLuint samplers_[kMaxStages] = {};
 
-    std::array<DWORD, 256> renderStates_{};
-    std::array<std::array<DWORD, 33>, kMaxStages> stageStates_{};
-    std::array<std::array<DWORD, 14>, kMaxStages> samplerStates_{};
+    std::array<DWORD, kRenderStateCount> renderStates_{};
+    std::array<std::array<DWORD, kStageStateCount>, kMaxStages> stageStates_{};
+    std::array<std::array<DWORD, kSamplerStateCount>, kMaxStages> samplerStates_{};
     std::vector<D3DMATRIX> transforms_;
     D3DMATERIAL9 material_{};
     std::vector<LightSlot> lights_;

@@ -87,6 +87,8 @@ GLint MinFilter(DWORD min, DWORD mip) {
     return linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
 }
 
+constexpr GLenum kNoMode = 0xFFFFFFFFu;  // GL_POINTS is 0, so 0 cannot mean none
+
 GLenum PrimitiveMode(D3DPRIMITIVETYPE type) {
     switch (type) {
     case D3DPT_POINTLIST: return GL_POINTS;
@@ -95,7 +97,7 @@ GLenum PrimitiveMode(D3DPRIMITIVETYPE type) {
     case D3DPT_TRIANGLELIST: return GL_TRIANGLES;
     case D3DPT_TRIANGLESTRIP: return GL_TRIANGLE_STRIP;
     case D3DPT_TRIANGLEFAN: return GL_TRIANGLE_FAN;
-    default: return GL_NONE;
+    default: return kNoMode;
     }
 }
 
@@ -424,7 +426,7 @@ UINT VertexCount(D3DPRIMITIVETYPE type, UINT primitives) {
 
 HRESULT GlDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) {
     const GLenum mode = PrimitiveMode(type);
-    if (mode == GL_NONE || primitiveCount > 0xFFFFFu) return D3DERR_INVALIDCALL;
+    if (mode == kNoMode || primitiveCount > 0xFFFFFu) return D3DERR_INVALIDCALL;
     if (!Drawable() || primitiveCount == 0) return D3D_OK;
     if (!stream_) return D3DERR_INVALIDCALL;
     const UINT stride = streamStride_ ? streamStride_ : LayoutOf(fvf_).stride;
@@ -441,7 +443,7 @@ HRESULT GlDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT pr
 HRESULT GlDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT minIndex, UINT vertexCount,
                                        UINT startIndex, UINT primitiveCount) {
     const GLenum mode = PrimitiveMode(type);
-    if (mode == GL_NONE || primitiveCount > 0xFFFFFu) return D3DERR_INVALIDCALL;
+    if (mode == kNoMode || primitiveCount > 0xFFFFFu) return D3DERR_INVALIDCALL;
     if (!Drawable() || primitiveCount == 0) return D3D_OK;
     if (!stream_ || !indices_) return D3DERR_INVALIDCALL;
     const UINT stride = streamStride_ ? streamStride_ : LayoutOf(fvf_).stride;
@@ -460,7 +462,7 @@ HRESULT GlDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UI
 
 HRESULT GlDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices, UINT stride) {
     const GLenum mode = PrimitiveMode(type);
-    if (mode == GL_NONE || !vertices || stride == 0 || primitiveCount > 0xFFFFFu) return D3DERR_INVALIDCALL;
+    if (mode == kNoMode || !vertices || stride == 0 || primitiveCount > 0xFFFFFu) return D3DERR_INVALIDCALL;
     // As in Direct3D, stream 0 is unset afterwards.
     stream_ = nullptr;
     dirty_ |= kDirtyVertexInput;

@@ -2,16 +2,11 @@
 
 #include "platform/d3d9/gl_device.h"
 #include "platform/d3d9/gl_resources.h"
+#include "platform/d3d9/state_defaults.h"
 
 #include <cstring>
 
 namespace {
-
-DWORD FloatBits(float value) {
-    DWORD bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
 
 bool SameMatrix(const D3DMATRIX& a, const D3DMATRIX& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
@@ -24,58 +19,10 @@ D3DMATRIX Identity() {
 }  // namespace
 
 void GlDevice::ResetStates() {
-    renderStates_.fill(0);
-    auto& rs = renderStates_;
-    rs[D3DRS_ZENABLE] = parameters_.EnableAutoDepthStencil ? D3DZB_TRUE : D3DZB_FALSE;
-    rs[D3DRS_FILLMODE] = D3DFILL_SOLID;
-    rs[D3DRS_SHADEMODE] = D3DSHADE_GOURAUD;
-    rs[D3DRS_ZWRITEENABLE] = TRUE;
-    rs[D3DRS_LASTPIXEL] = TRUE;
-    rs[D3DRS_SRCBLEND] = D3DBLEND_ONE;
-    rs[D3DRS_DESTBLEND] = D3DBLEND_ZERO;
-    rs[D3DRS_CULLMODE] = D3DCULL_CCW;
-    rs[D3DRS_ZFUNC] = D3DCMP_LESSEQUAL;
-    rs[D3DRS_ALPHAFUNC] = D3DCMP_ALWAYS;
-    rs[D3DRS_FOGEND] = FloatBits(1.0f);
-    rs[D3DRS_FOGDENSITY] = FloatBits(1.0f);
-    rs[D3DRS_STENCILFAIL] = rs[D3DRS_STENCILZFAIL] = rs[D3DRS_STENCILPASS] = D3DSTENCILOP_KEEP;
-    rs[D3DRS_STENCILFUNC] = D3DCMP_ALWAYS;
-    rs[D3DRS_STENCILMASK] = rs[D3DRS_STENCILWRITEMASK] = 0xFFFFFFFFu;
-    rs[D3DRS_TEXTUREFACTOR] = 0xFFFFFFFFu;
-    rs[D3DRS_CLIPPING] = TRUE;
-    rs[D3DRS_LIGHTING] = TRUE;
-    rs[D3DRS_COLORVERTEX] = TRUE;
-    rs[D3DRS_LOCALVIEWER] = TRUE;
-    rs[D3DRS_DIFFUSEMATERIALSOURCE] = D3DMCS_COLOR1;
-    rs[D3DRS_SPECULARMATERIALSOURCE] = D3DMCS_COLOR2;
-    rs[D3DRS_POINTSIZE] = FloatBits(1.0f);
-    rs[D3DRS_POINTSIZE_MIN] = FloatBits(1.0f);
-    rs[D3DRS_POINTSIZE_MAX] = FloatBits(64.0f);
-    rs[D3DRS_POINTSCALE_A] = FloatBits(1.0f);
-    rs[D3DRS_MULTISAMPLEANTIALIAS] = TRUE;
-    rs[D3DRS_MULTISAMPLEMASK] = 0xFFFFFFFFu;
-    rs[D3DRS_COLORWRITEENABLE] = 0xF;
-    rs[D3DRS_BLENDOP] = D3DBLENDOP_ADD;
-    rs[D3DRS_BLENDFACTOR] = 0xFFFFFFFFu;
-    rs[D3DRS_SRCBLENDALPHA] = D3DBLEND_ONE;
-    rs[D3DRS_DESTBLENDALPHA] = D3DBLEND_ZERO;
-    rs[D3DRS_BLENDOPALPHA] = D3DBLENDOP_ADD;
-
+    FillDefaultRenderStates(renderStates_.data(), parameters_.EnableAutoDepthStencil != FALSE);
     for (int stage = 0; stage < kMaxStages; ++stage) {
-        auto& ts = stageStates_[stage];
-        ts.fill(0);
-        ts[D3DTSS_COLOROP] = stage == 0 ? D3DTOP_MODULATE : D3DTOP_DISABLE;
-        ts[D3DTSS_ALPHAOP] = stage == 0 ? D3DTOP_SELECTARG1 : D3DTOP_DISABLE;
-        ts[D3DTSS_COLORARG1] = ts[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
-        ts[D3DTSS_COLORARG2] = ts[D3DTSS_ALPHAARG2] = D3DTA_CURRENT;
-        ts[D3DTSS_COLORARG0] = ts[D3DTSS_ALPHAARG0] = ts[D3DTSS_RESULTARG] = D3DTA_CURRENT;
-        ts[D3DTSS_TEXCOORDINDEX] = DWORD(stage);
-        auto& ss = samplerStates_[stage];
-        ss.fill(0);
-        ss[D3DSAMP_ADDRESSU] = ss[D3DSAMP_ADDRESSV] = ss[D3DSAMP_ADDRESSW] = D3DTADDRESS_WRAP;
-        ss[D3DSAMP_MAGFILTER] = ss[D3DSAMP_MINFILTER] = D3DTEXF_POINT;
-        ss[D3DSAMP_MIPFILTER] = D3DTEXF_NONE;
-        ss[D3DSAMP_MAXANISOTROPY] = 1;
+        for (DWORD type = 0; type < kStageStateCount; ++type) stageStates_[stage][type] = DefaultStageState(stage, type);
+        for (DWORD type = 0; type < kSamplerStateCount; ++type) samplerStates_[stage][type] = DefaultSamplerState(type);
         textures_[stage] = nullptr;
     }
     std::fill(transforms_.begin(), transforms_.end(), Identity());
