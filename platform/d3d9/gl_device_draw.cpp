@@ -432,7 +432,7 @@ HRESULT GlDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT pr
     const UINT stride = streamStride_ ? streamStride_ : LayoutOf(fvf_).stride;
     const UINT vertices = VertexCount(type, primitiveCount);
     const std::uint64_t end = std::uint64_t(streamOffset_) + std::uint64_t(startVertex + vertices) * stride;
-    if (stride == 0 || end > stream_->Length()) return D3DERR_INVALIDCALL;
+    if (stride < LayoutOf(fvf_).stride || stride == 0 || end > stream_->Length()) return D3DERR_INVALIDCALL;
     if (!Flush(stream_->Name(), streamOffset_, stride)) return D3DERR_INVALIDCALL;
     glDrawArrays(mode, GLint(startVertex), GLsizei(vertices));
     ++counters_.drawCalls;
@@ -449,7 +449,8 @@ HRESULT GlDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UI
     const UINT stride = streamStride_ ? streamStride_ : LayoutOf(fvf_).stride;
     const UINT indexSize = indices_->Format() == D3DFMT_INDEX32 ? 4 : 2;
     const UINT count = VertexCount(type, primitiveCount);
-    if (stride == 0 || (std::uint64_t(startIndex) + count) * indexSize > indices_->Length())
+    if (stride < LayoutOf(fvf_).stride || stride == 0 ||
+        (std::uint64_t(startIndex) + count) * indexSize > indices_->Length())
         return D3DERR_INVALIDCALL;
     if (!Flush(stream_->Name(), streamOffset_, stride)) return D3DERR_INVALIDCALL;
     mirror_.BindElementBuffer(indices_->Name());
@@ -462,7 +463,8 @@ HRESULT GlDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UI
 
 HRESULT GlDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices, UINT stride) {
     const GLenum mode = PrimitiveMode(type);
-    if (mode == kNoMode || !vertices || stride == 0 || primitiveCount > 0xFFFFFu) return D3DERR_INVALIDCALL;
+    if (mode == kNoMode || !vertices || stride == 0 || stride < LayoutOf(fvf_).stride || primitiveCount > 0xFFFFFu)
+        return D3DERR_INVALIDCALL;
     // As in Direct3D, stream 0 is unset afterwards.
     stream_ = nullptr;
     dirty_ |= kDirtyVertexInput;

@@ -5,6 +5,10 @@
 
 #include "platform/d3d9/d3d9_structs.h"
 
+constexpr float D3DX_PI = 3.141592654f;
+constexpr float D3DXToRadian(float degrees) { return degrees * (D3DX_PI / 180.0f); }
+constexpr float D3DXToDegree(float radians) { return radians * (180.0f / D3DX_PI); }
+
 struct D3DXVECTOR3 : D3DVECTOR {
     D3DXVECTOR3() : D3DVECTOR{0, 0, 0} {}
     D3DXVECTOR3(float x_, float y_, float z_) : D3DVECTOR{x_, y_, z_} {}
