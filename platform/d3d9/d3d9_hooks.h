@@ -32,6 +32,10 @@ struct DeviceCounters {
 DeviceCounters GetDeviceCounters(IDirect3DDevice9* device);
 void ResetDeviceCounters(IDirect3DDevice9* device);
 
+// Builds the fixed-function program that the current states and FVF call for, so the first
+// draw with them does not wait for a compile (for warming at start-up).
+bool PrepareProgram(IDirect3DDevice9* device);
+
 // Loses the device: TestCooperativeLevel answers D3DERR_DEVICELOST for the next lostPolls
 // calls (Present fails the same way), then D3DERR_DEVICENOTRESET until Reset succeeds.
 void SimulateDeviceLost(IDirect3DDevice9* device, int lostPolls = 1);

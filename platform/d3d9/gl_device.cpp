@@ -415,6 +415,7 @@ bool GlDevice::LastFrame(PresentedFrame& frame) const {
 
 bool GlDevice::ReadBack(PresentedFrame& frame) {
     MakeCurrent();
+    // Errors left by earlier calls make this read-back fail: tests rely on that.
     mirror_.BindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
     frame.width = width_;
     frame.height = height_;
@@ -509,6 +510,11 @@ DeviceCounters GetDeviceCounters(IDirect3DDevice9* device) {
 
 void ResetDeviceCounters(IDirect3DDevice9* device) {
     if (auto* gl = dynamic_cast<GlDevice*>(device)) gl->Counters() = DeviceCounters{};
+}
+
+bool PrepareProgram(IDirect3DDevice9* device) {
+    auto* gl = dynamic_cast<GlDevice*>(device);
+    return gl && gl->WarmProgram();
 }
 
 void SimulateDeviceLost(IDirect3DDevice9* device, int lostPolls) {

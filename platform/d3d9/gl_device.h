@@ -84,6 +84,7 @@ public:
     bool ReadBack(PresentedFrame& frame);
     DeviceCounters& Counters() { return counters_; }
     void LoseDevice(int lostPolls);
+    bool WarmProgram();
 
     // For resources.
     void MakeCurrent();

@@ -385,6 +385,15 @@ void GlDevice::FlushVertexInput(GLuint buffer, UINT offset, UINT stride) {
     boundFvf_ = fvf_;
 }
 
+bool GlDevice::WarmProgram() {
+    MakeCurrent();
+    FixedFunctionKey key;
+    BuildKey(key);
+    const bool built = programs_.Get(key) != nullptr;
+    counters_.programsBuilt = programs_.Built();
+    return built;
+}
+
 bool GlDevice::Flush(GLuint vertexBuffer, UINT vertexOffset, UINT stride) {
     MakeCurrent();
     mirror_.BindFramebuffer(GL_FRAMEBUFFER, framebuffer_);

@@ -33,7 +33,16 @@ template class GlResource<IDirect3DSurface9>;
 
 // Buffers.
 
+namespace {
+// Forgets errors raised before, so the check after a call sees only that call's.
+void ClearGlErrors() {
+    for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
+    }
+}
+}  // namespace
+
 bool GlBufferStore::Create(UINT length, DWORD usage) {
+    ClearGlErrors();
     data_.assign(length, 0);
     hint_ = (usage & D3DUSAGE_DYNAMIC) ? GL_STREAM_DRAW : GL_STATIC_DRAW;
     glGenBuffers(1, &name_);
@@ -176,6 +185,7 @@ GlTexture::GlTexture(GlDevice* device, UINT width, UINT height, UINT levels, DWO
     const UINT full = FullChain(width, height);
     if (levels == 0 || levels > full) levels = full;
     if (usage & D3DUSAGE_AUTOGENMIPMAP) levels = full;
+    ClearGlErrors();
     glGenTextures(1, &name_);
     device_->Mirror().BindTexture(kUploadUnit, name_);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);

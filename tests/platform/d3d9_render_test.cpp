@@ -91,6 +91,50 @@ TEST_F(D3D9RenderTest, PointLightHonoursRangeAndAttenuation) {
     }
 }
 
+TEST_F(D3D9RenderTest, LightsAndSpecularAreInWorldSpace) {
+    // The camera moves back by 5 and the light sits on it: only a light moved by the view
+    // matrix is within its range of the quad.
+    D3DXMATRIX view;
+    const D3DXVECTOR3 eye(0, 0, -5), at(0, 0, 0), up(0, 1, 0);
+    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+    device_->SetTransform(D3DTS_VIEW, &view);
+    SetMaterial({0.6f, 0.4f, 0.2f, 1.0f}, {0, 0, 0, 0});
+    D3DLIGHT9 light{};
+    light.Type = D3DLIGHT_POINT;
+    light.Diffuse = {1, 1, 1, 1};
+    light.Position = {0, 0, -5};
+    light.Range = 5.1f;
+    light.Attenuation0 = 1.0f;
+    device_->SetLight(0, &light);
+    device_->LightEnable(0, TRUE);
+    device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    DrawLitQuad(0.0f, 0.0f, 0.0f, 0.25f);
+    EXPECT_TRUE(Near(Pixel(Frame(), kWidth / 2, kHeight / 2), {153, 102, 51, 255}, 3));
+
+    // Specular: a head-on directional light with a non-local viewer gives N.H = 1.
+    D3DMATERIAL9 material{};
+    material.Specular = {1.0f, 0.5f, 0.25f, 1.0f};
+    material.Power = 8.0f;
+    device_->SetMaterial(&material);
+    D3DLIGHT9 head{};
+    head.Type = D3DLIGHT_DIRECTIONAL;
+    head.Direction = {0, 0, 1};
+    head.Specular = {1, 1, 1, 1};
+    device_->SetLight(0, &head);
+    device_->SetRenderState(D3DRS_LOCALVIEWER, FALSE);
+    struct Case {
+        BOOL specularEnable;
+        Rgba expected;
+    };
+    for (const Case& c : {Case{TRUE, {255, 128, 64, 255}}, Case{FALSE, {0, 0, 0, 255}}}) {
+        device_->SetRenderState(D3DRS_SPECULARENABLE, c.specularEnable);
+        device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+        DrawLitQuad(0.0f, 0.0f, 0.0f, 0.25f);
+        EXPECT_TRUE(Near(Pixel(Frame(), kWidth / 2, kHeight / 2), c.expected, 1)) << "specular " << c.specularEnable;
+    }
+    EXPECT_TRUE(PrepareProgram(device_));
+}
+
 TEST_F(D3D9RenderTest, SpotConeFallsOffBetweenThetaAndPhi) {
     SetMaterial({1.0f, 1.0f, 1.0f, 1.0f}, {0, 0, 0, 0});
     D3DLIGHT9 light{};
