@@ -319,7 +319,15 @@ std::string Stages(const FixedFunctionKey& key) {
         if (st.colorOp == 0 || st.colorOp == D3DTOP_DISABLE) break;
         const std::string n = std::to_string(i);
         const std::string coord = st.texCoordIndex == 0 ? "v_tex0" : "v_tex1";
-        s += "    texel = texture(u_texture" + n + ", " + coord + ".xy);\n";
+        auto usesTexture = [](int arg) { return (arg & D3DTA_SELECTMASK) == D3DTA_TEXTURE; };
+        const bool alphaActive = st.alphaOp != 0 && st.alphaOp != D3DTOP_DISABLE;
+        // Sample only when the stage reads the texture: an unused fetch still costs per pixel.
+        if (usesTexture(st.colorArg1) || usesTexture(st.colorArg2) || st.colorOp == D3DTOP_BLENDTEXTUREALPHA ||
+            (alphaActive && (usesTexture(st.alphaArg1) || usesTexture(st.alphaArg2) ||
+                             st.alphaOp == D3DTOP_BLENDTEXTUREALPHA)))
+            s += "    texel = texture(u_texture" + n + ", " + coord + ".xy);\n";
+        else
+            s += "    texel = vec4(1.0);\n";
         s += "    result.rgb = clamp(stageOp(" + std::to_string(st.colorOp) + ", " +
              Argument(st.colorArg1, i, false) + ", " + Argument(st.colorArg2, i, false) +
              ", current, texel).rgb, 0.0, 1.0);\n";

@@ -322,3 +322,40 @@ TEST_F(D3D9LightingTest, MaterialSourcesAndTheEightLightLimit) {
 }
 
 }  // namespace
+
+namespace {
+
+using D3D9StateTest = D3D9DeviceTest;
+
+TEST_F(D3D9StateTest, SettersFilterRepeatsAndProgramsAreCachedByKey) {
+    ResetDeviceCounters(device_);
+    device_->SetRenderState(D3DRS_FOGCOLOR, 0x123456);
+    device_->SetRenderState(D3DRS_FOGCOLOR, 0x123456);
+    device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);  // already the default
+    device_->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    device_->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    EXPECT_EQ(GetDeviceCounters(device_).stateChanges, 2u);
+
+    const RhwVertex v[3] = {{0, 0, 0.5f, 1, ~0u}, {4, 0, 0.5f, 1, ~0u}, {0, 4, 0.5f, 1, ~0u}};
+    device_->SetFVF(kRhwFvf);
+    struct Step {
+        BOOL alphaTest;
+        std::uint64_t built, switches;
+    };
+    // Same key: no new program; a new key builds once; going back reuses the first.
+    const Step steps[] = {{FALSE, 1, 1}, {FALSE, 1, 1}, {TRUE, 2, 2}, {FALSE, 2, 3}, {TRUE, 2, 4}};
+    const std::uint64_t builtBefore = GetDeviceCounters(device_).programsBuilt;
+    ResetDeviceCounters(device_);
+    for (const Step& step : steps) {
+        device_->SetRenderState(D3DRS_ALPHATESTENABLE, step.alphaTest);
+        device_->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+        ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, v, sizeof(RhwVertex)), D3D_OK);
+        const DeviceCounters counters = GetDeviceCounters(device_);
+        EXPECT_EQ(counters.programsBuilt - builtBefore, step.built);
+        EXPECT_EQ(counters.programSwitches, step.switches);
+    }
+    EXPECT_EQ(GetDeviceCounters(device_).drawCalls, 5u);
+    EXPECT_EQ(GetDeviceCounters(device_).primitives, 5u);
+}
+
+}  // namespace
