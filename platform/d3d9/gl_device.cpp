@@ -174,7 +174,10 @@ bool GlDevice::CreateTargets() {
     mirror_.BindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     glGenTextures(1, &colorTexture_);
     mirror_.BindTexture(GlStateMirror::kUnits - 1, colorTexture_);
-    const GLenum colorFormat = parameters_.BackBufferFormat == D3DFMT_R5G6B5 ? GL_RGB565 : GL_RGBA8;
+    // A back buffer without alpha keeps none, so blending reads destination alpha as 1.
+    const GLenum colorFormat = parameters_.BackBufferFormat == D3DFMT_R5G6B5     ? GL_RGB565
+                               : parameters_.BackBufferFormat == D3DFMT_X8R8G8B8 ? GL_RGB8
+                                                                                 : GL_RGBA8;
     glTexImage2D(GL_TEXTURE_2D, 0, GLint(colorFormat), width_, height_, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);

@@ -86,7 +86,7 @@ TEST_F(D3D9ObjectTest, CapsDescribeAHardwareDevice) {
     ASSERT_EQ(back->GetDesc(&desc), D3D_OK);
     EXPECT_EQ(desc.Width, UINT(kWidth));
     EXPECT_EQ(desc.Height, UINT(kHeight));
-    EXPECT_EQ(desc.Format, D3DFMT_X8R8G8B8);
+    EXPECT_EQ(desc.Format, D3DFMT_A8R8G8B8);
     D3DLOCKED_RECT locked;
     EXPECT_EQ(back->LockRect(&locked, nullptr, 0), D3DERR_INVALIDCALL);
     back->Release();
@@ -356,6 +356,92 @@ TEST_F(D3D9StateTest, SettersFilterRepeatsAndProgramsAreCachedByKey) {
     }
     EXPECT_EQ(GetDeviceCounters(device_).drawCalls, 5u);
     EXPECT_EQ(GetDeviceCounters(device_).primitives, 5u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(D3D9TextureTest, EachFormatSamplesAsItsBitsSay) {
+    struct Case {
+        D3DFORMAT format;
+        std::vector<std::uint8_t> texel;  // bytes as they lie in memory
+        Rgba expected;
+    };
+    const Case cases[] = {
+        {D3DFMT_A8R8G8B8, {0x30, 0x20, 0x10, 0x80}, {0x10, 0x20, 0x30, 0x80}},
+        {D3DFMT_X8R8G8B8, {0x30, 0x20, 0x10, 0x00}, {0x10, 0x20, 0x30, 0xFF}},
+        {D3DFMT_R8G8B8, {0x30, 0x20, 0x10}, {0x10, 0x20, 0x30, 0xFF}},
+        {D3DFMT_R5G6B5, {0x00, 0xF8}, {255, 0, 0, 255}},                 // red in the top five bits
+        {D3DFMT_R5G6B5, {0xE0, 0x07}, {0, 255, 0, 255}},
+        {D3DFMT_A1R5G5B5, {0x1F, 0x00}, {0, 0, 255, 0}},                 // blue, alpha bit clear
+        {D3DFMT_X1R5G5B5, {0x1F, 0x00}, {0, 0, 255, 255}},
+        {D3DFMT_A4R4G4B4, {0x0F, 0xF0}, {0, 0, 255, 255}},
+        {D3DFMT_A4R4G4B4, {0x00, 0x0F}, {255, 0, 0, 0}},
+        {D3DFMT_A8, {0x40}, {0, 0, 0, 0x40}},
+        {D3DFMT_L8, {0x40}, {0x40, 0x40, 0x40, 0xFF}},
+        {D3DFMT_A8L8, {0x40, 0x80}, {0x40, 0x40, 0x40, 0x80}},
+    };
+    struct Vertex {
+        float x, y, z, rhw, u, v;
+    };
+    const Vertex quad[4] = {{0, 0, 0.5f, 1, 0, 0}, {8, 0, 0.5f, 1, 1, 0}, {0, 8, 0.5f, 1, 0, 1}, {8, 8, 0.5f, 1, 1, 1}};
+    device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device_->SetFVF(D3DFVF_XYZRHW | D3DFVF_TEX1);
+    for (const Case& c : cases) {
+        IDirect3DTexture9* texture = nullptr;
+        ASSERT_EQ(device_->CreateTexture(1, 1, 1, 0, c.format, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK) << c.format;
+        D3DLOCKED_RECT locked{};
+        ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+        std::memcpy(locked.pBits, c.texel.data(), c.texel.size());
+        texture->UnlockRect(0);
+        device_->SetTexture(0, texture);
+        device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+        ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(Vertex)), D3D_OK);
+        EXPECT_TRUE(Near(Pixel(Frame(), 4, 4), c.expected, 1, true)) << "format " << c.format;
+        device_->SetTexture(0, nullptr);
+        texture->Release();
+    }
+}
+
+TEST_F(D3D9BufferTest, IndexedDrawsHonourBaseVertexAndStartIndex) {
+    const D3DCOLOR red = D3DCOLOR_XRGB(255, 0, 0), green = D3DCOLOR_XRGB(0, 255, 0);
+    // Two quads: the first red (vertices 0-3), the second green (vertices 4-7).
+    const RhwVertex vertices[8] = {{0, 0, 0.5f, 1, red},    {16, 0, 0.5f, 1, red},   {16, 16, 0.5f, 1, red},
+                                   {0, 16, 0.5f, 1, red},   {32, 32, 0.5f, 1, green}, {48, 32, 0.5f, 1, green},
+                                   {48, 48, 0.5f, 1, green}, {32, 48, 0.5f, 1, green}};
+    const DWORD indices[9] = {99, 99, 99, 0, 1, 2, 0, 2, 3};
+    IDirect3DVertexBuffer9* vb = nullptr;
+    IDirect3DIndexBuffer9* ib = nullptr;
+    ASSERT_EQ(device_->CreateVertexBuffer(sizeof vertices, 0, kRhwFvf, D3DPOOL_MANAGED, &vb, nullptr), D3D_OK);
+    ASSERT_EQ(device_->CreateIndexBuffer(sizeof indices, 0, D3DFMT_INDEX32, D3DPOOL_MANAGED, &ib, nullptr), D3D_OK);
+    void* data = nullptr;
+    vb->Lock(0, 0, &data, 0);
+    std::memcpy(data, vertices, sizeof vertices);
+    vb->Unlock();
+    ib->Lock(0, 0, &data, 0);
+    std::memcpy(data, indices, sizeof indices);
+    ib->Unlock();
+    device_->SetFVF(kRhwFvf);
+    device_->SetStreamSource(0, vb, 0, sizeof(RhwVertex));
+    device_->SetIndices(ib);
+    struct Case {
+        INT baseVertex;
+        Rgba at8, at40;
+    };
+    for (const Case& c : {Case{0, {255, 0, 0, 255}, {0, 0, 0, 255}}, Case{4, {0, 0, 0, 255}, {0, 255, 0, 255}}}) {
+        device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+        ASSERT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, c.baseVertex, 0, 4, 3, 2), D3D_OK);
+        const auto frame = Frame();
+        EXPECT_TRUE(Near(Pixel(frame, 8, 8), c.at8, 0)) << "base " << c.baseVertex;
+        EXPECT_TRUE(Near(Pixel(frame, 40, 40), c.at40, 0)) << "base " << c.baseVertex;
+    }
+    // Indices past the end of the index buffer are refused.
+    EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 6, 2), D3DERR_INVALIDCALL);
+    device_->SetStreamSource(0, nullptr, 0, 0);
+    device_->SetIndices(nullptr);
+    vb->Release();
+    ib->Release();
 }
 
 }  // namespace

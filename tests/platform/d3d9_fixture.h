@@ -47,7 +47,7 @@ protected:
         parameters_ = D3DPRESENT_PARAMETERS{};
         parameters_.BackBufferWidth = kWidth;
         parameters_.BackBufferHeight = kHeight;
-        parameters_.BackBufferFormat = D3DFMT_X8R8G8B8;
+        parameters_.BackBufferFormat = D3DFMT_A8R8G8B8;
         parameters_.BackBufferCount = 1;
         parameters_.SwapEffect = D3DSWAPEFFECT_DISCARD;
         parameters_.hDeviceWindow = hwnd_;

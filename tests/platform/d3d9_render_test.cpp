@@ -226,12 +226,14 @@ TEST_F(D3D9RenderTest, BlendingAddsOrMixes) {
         {D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, {90, 60, 40, 255}},
         {D3DBLEND_SRCALPHA, D3DBLEND_ONE, {110, 70, 40, 255}},
         {D3DBLEND_ONE, D3DBLEND_ZERO, {50, 100, 200, 255}},
+        // The cleared target holds alpha 0x40 (0.25).
+        {D3DBLEND_DESTALPHA, D3DBLEND_ZERO, {13, 25, 50, 255}},
     };
     device_->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
     for (const Case& c : cases) {
         device_->SetRenderState(D3DRS_SRCBLEND, c.source);
         device_->SetRenderState(D3DRS_DESTBLEND, c.destination);
-        device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, D3DCOLOR_XRGB(100, 50, 0), 1.0f, 0);
+        device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, D3DCOLOR_ARGB(0x40, 100, 50, 0), 1.0f, 0);
         DrawRhwQuad(0, 0, kWidth, kHeight, D3DCOLOR_ARGB(51, 50, 100, 200));
         EXPECT_TRUE(Near(Pixel(Frame(), 20, 30), c.expected, 1)) << c.source << " " << c.destination;
     }
