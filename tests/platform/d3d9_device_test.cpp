@@ -445,3 +445,48 @@ TEST_F(D3D9BufferTest, IndexedDrawsHonourBaseVertexAndStartIndex) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(D3D9StateTest, ResetTakesTheNewBackBufferSize) {
+    struct Case {
+        UINT width, height;
+        BOOL windowed;
+    };
+    for (const Case& c : {Case{32, 16, TRUE}, Case{0, 0, TRUE}, Case{1024, 768, FALSE}, Case{kWidth, kHeight, TRUE}}) {
+        D3DPRESENT_PARAMETERS p = parameters_;
+        p.BackBufferWidth = c.width;
+        p.BackBufferHeight = c.height;
+        p.Windowed = c.windowed;
+        ASSERT_EQ(device_->Reset(&p), D3D_OK);
+        // Zero sizes take the window's client size, and the caller's record is filled in.
+        const UINT width = c.width ? c.width : UINT(kWidth), height = c.height ? c.height : UINT(kHeight);
+        EXPECT_EQ(p.BackBufferWidth, width);
+        EXPECT_EQ(p.BackBufferHeight, height);
+        IDirect3DSurface9* back = nullptr;
+        ASSERT_EQ(device_->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
+        D3DSURFACE_DESC desc{};
+        back->GetDesc(&desc);
+        back->Release();
+        EXPECT_EQ(desc.Width, width);
+        EXPECT_EQ(desc.Height, height);
+        D3DVIEWPORT9 viewport{};
+        device_->GetViewport(&viewport);
+        EXPECT_EQ(viewport.Width, width);
+        EXPECT_EQ(viewport.Height, height);
+        device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+        DrawRhwQuad(float(width) - 2, float(height) - 2, float(width), float(height), D3DCOLOR_XRGB(0, 0, 255));
+        PresentedFrame frame;
+        ASSERT_TRUE(ReadBackBuffer(device_, frame));
+        ASSERT_EQ(frame.width, int(width));
+        ASSERT_EQ(frame.height, int(height));
+        EXPECT_TRUE(Near(Pixel(frame.rgba, int(width) - 1, int(height) - 1, int(width)), {0, 0, 255, 255}, 0));
+        EXPECT_TRUE(Near(Pixel(frame.rgba, int(width) - 3, int(height) - 1, int(width)), {0, 0, 0, 0}, 0));
+        EXPECT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    }
+    // A viewport outside the back buffer is refused.
+    const D3DVIEWPORT9 outside{60, 0, 8, 8, 0.0f, 1.0f};
+    EXPECT_EQ(device_->SetViewport(&outside), D3DERR_INVALIDCALL);
+}
+
+}  // namespace
