@@ -246,7 +246,34 @@ void main() {
     vec4 current = v_diffuse;
     vec4 texel = vec4(1.0);
     vec4 result;
-STAGES
+#if STAGE0_ACTIVE
+#if STAGE0_SAMPLE
+    texel = texture(u_texture0, STAGE0_TEXCOORD.xy);
+#else
+    texel = vec4(1.0);
+#endif
+    result.rgb = clamp(stageOp(STAGE0_COLOROP, STAGE0_COLORARG1, STAGE0_COLORARG2, current, texel).rgb, 0.0, 1.0);
+#if STAGE0_ALPHAOP
+    result.a = clamp(stageOp(STAGE0_ALPHAOP, STAGE0_ALPHAARG1, STAGE0_ALPHAARG2, current, texel).a, 0.0, 1.0);
+#else
+    result.a = current.a;
+#endif
+    current = result;
+#if STAGE1_ACTIVE
+#if STAGE1_SAMPLE
+    texel = texture(u_texture1, STAGE1_TEXCOORD.xy);
+#else
+    texel = vec4(1.0);
+#endif
+    result.rgb = clamp(stageOp(STAGE1_COLOROP, STAGE1_COLORARG1, STAGE1_COLORARG2, current, texel).rgb, 0.0, 1.0);
+#if STAGE1_ALPHAOP
+    result.a = clamp(stageOp(STAGE1_ALPHAOP, STAGE1_ALPHAARG1, STAGE1_ALPHAARG2, current, texel).a, 0.0, 1.0);
+#else
+    result.a = current.a;
+#endif
+    current = result;
+#endif
+#endif
     vec4 color = current;
 #if SPECULAR_ADD
     color.rgb = clamp(color.rgb + v_specular.rgb, 0.0, 1.0);
@@ -295,7 +322,7 @@ std::string Header(const FixedFunctionKey& key) {
 }
 
 // The GLSL expression of a stage argument (D3DTA value with modifiers).
-std::string Argument(int arg, int stage, bool alpha) {
+std::string Argument(int arg) {
     std::string base;
     switch (arg & D3DTA_SELECTMASK) {
     case D3DTA_DIFFUSE: base = "v_diffuse"; break;
@@ -307,38 +334,35 @@ std::string Argument(int arg, int stage, bool alpha) {
     }
     if (arg & D3DTA_ALPHAREPLICATE) base = "vec4(" + base + ".a)";
     if (arg & D3DTA_COMPLEMENT) base = "(vec4(1.0) - " + base + ")";
-    (void)stage;
-    (void)alpha;
     return base;
 }
 
-std::string Stages(const FixedFunctionKey& key) {
+// The stage defines: STAGEn_ACTIVE ends the chain at the first disabled stage; arguments
+// are GLSL expressions.
+std::string StageDefines(const FixedFunctionKey& key) {
     std::string s;
+    bool active = true;
     for (int i = 0; i < kMaxStages; ++i) {
         const StageKey& st = key.stages[i];
-        if (st.colorOp == 0 || st.colorOp == D3DTOP_DISABLE) break;
-        const std::string n = std::to_string(i);
-        const std::string coord = st.texCoordIndex == 0 ? "v_tex0" : "v_tex1";
+        active = active && st.colorOp != 0 && st.colorOp != D3DTOP_DISABLE;
+        const std::string n = "STAGE" + std::to_string(i) + "_";
+        s += Define((n + "ACTIVE").c_str(), active);
+        if (!active) continue;
         auto usesTexture = [](int arg) { return (arg & D3DTA_SELECTMASK) == D3DTA_TEXTURE; };
         const bool alphaActive = st.alphaOp != 0 && st.alphaOp != D3DTOP_DISABLE;
         // Sample only when the stage reads the texture: an unused fetch still costs per pixel.
-        if (usesTexture(st.colorArg1) || usesTexture(st.colorArg2) || st.colorOp == D3DTOP_BLENDTEXTUREALPHA ||
-            (alphaActive && (usesTexture(st.alphaArg1) || usesTexture(st.alphaArg2) ||
-                             st.alphaOp == D3DTOP_BLENDTEXTUREALPHA)))
-            s += "    texel = texture(u_texture" + n + ", " + coord + ".xy);\n";
-        else
-            s += "    texel = vec4(1.0);\n";
-        s += "    result.rgb = clamp(stageOp(" + std::to_string(st.colorOp) + ", " +
-             Argument(st.colorArg1, i, false) + ", " + Argument(st.colorArg2, i, false) +
-             ", current, texel).rgb, 0.0, 1.0);\n";
-        if (st.alphaOp == 0 || st.alphaOp == D3DTOP_DISABLE) {
-            s += "    result.a = current.a;\n";
-        } else {
-            s += "    result.a = clamp(stageOp(" + std::to_string(st.alphaOp) + ", " +
-                 Argument(st.alphaArg1, i, true) + ", " + Argument(st.alphaArg2, i, true) +
-                 ", current, texel).a, 0.0, 1.0);\n";
-        }
-        s += "    current = result;\n";
+        const bool sample = usesTexture(st.colorArg1) || usesTexture(st.colorArg2) ||
+                            st.colorOp == D3DTOP_BLENDTEXTUREALPHA ||
+                            (alphaActive && (usesTexture(st.alphaArg1) || usesTexture(st.alphaArg2) ||
+                                             st.alphaOp == D3DTOP_BLENDTEXTUREALPHA));
+        s += Define((n + "SAMPLE").c_str(), sample);
+        s += "#define " + n + "TEXCOORD " + (st.texCoordIndex == 0 ? "v_tex0" : "v_tex1") + "\n";
+        s += Define((n + "COLOROP").c_str(), st.colorOp);
+        s += "#define " + n + "COLORARG1 " + Argument(st.colorArg1) + "\n";
+        s += "#define " + n + "COLORARG2 " + Argument(st.colorArg2) + "\n";
+        s += Define((n + "ALPHAOP").c_str(), alphaActive ? st.alphaOp : 0);
+        s += "#define " + n + "ALPHAARG1 " + Argument(st.alphaArg1) + "\n";
+        s += "#define " + n + "ALPHAARG2 " + Argument(st.alphaArg2) + "\n";
     }
     return s;
 }
@@ -379,10 +403,7 @@ const char* kUniformNames[kUniformCount] = {
 std::string VertexSourceFor(const FixedFunctionKey& key) { return Header(key) + kVertexTemplate; }
 
 std::string FragmentSourceFor(const FixedFunctionKey& key) {
-    std::string fragment = kFragmentTemplate;
-    const std::string marker = "STAGES\n";
-    fragment.replace(fragment.find(marker), marker.size(), Stages(key));
-    return Header(key) + AlphaCompare(key.alphaFunc) + fragment;
+    return Header(key) + AlphaCompare(key.alphaFunc) + StageDefines(key) + kFragmentTemplate;
 }
 
 ProgramCache::~ProgramCache() { Clear(); }
