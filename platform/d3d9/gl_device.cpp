@@ -65,12 +65,10 @@ GLuint CompileProgram(const char* vertex, const char* fragment) {
     return program;
 }
 
+// Whether the ramp leaves every 8-bit value as it is (the lookup takes each entry's high byte).
 bool IsIdentityRamp(const D3DGAMMARAMP& ramp) {
-    for (int i = 0; i < 256; ++i) {
-        const WORD identity = WORD(i * 257);
+    for (int i = 0; i < 256; ++i)
         if ((ramp.red[i] >> 8) != i || (ramp.green[i] >> 8) != i || (ramp.blue[i] >> 8) != i) return false;
-        (void)identity;
-    }
     return true;
 }
 
