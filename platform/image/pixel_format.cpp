@@ -2,6 +2,9 @@
 
 #include "platform/image/image.h"
 
+#include <bit>
+#include <cstring>
+
 namespace image {
 namespace {
 
@@ -78,39 +81,76 @@ bool FormatHasAlpha(DWORD format) {
     }
 }
 
+namespace {
+
+// One tight loop per format: `put` writes one texel of `size` bytes.
+template <typename Put>
+void EncodeLoop(const std::uint32_t* argb, int count, int size, std::uint8_t* o, Put put) {
+    for (int i = 0; i < count; ++i, o += size) put(o, argb[i]);
+}
+
+}  // namespace
+
 bool EncodeTexels(const std::uint32_t* argb, int count, DWORD format, void* out) {
     auto* o = static_cast<std::uint8_t*>(out);
     const int size = BytesPerTexel(format);
     if (size == 0) return false;
-    for (int i = 0; i < count; ++i, o += size) {
-        const std::uint32_t c = argb[i];
-        switch (format) {
-            case kFormatA8R8G8B8: Put32(o, c); break;
-            case kFormatX8R8G8B8: Put32(o, c | 0xFF000000u); break;
-            case kFormatA8B8G8R8:
-            case kFormatX8B8G8R8: {
-                const std::uint32_t a = format == kFormatX8B8G8R8 ? 0xFFu : c >> 24;
-                Put32(o, (a << 24) | ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF));
-                break;
+    switch (format) {
+        case kFormatA8R8G8B8:
+            if constexpr (std::endian::native == std::endian::little) {
+                std::memcpy(o, argb, static_cast<std::size_t>(count) * 4);
+            } else {
+                EncodeLoop(argb, count, 4, o, [](std::uint8_t* t, std::uint32_t c) { Put32(t, c); });
             }
-            case kFormatR8G8B8:
-                o[0] = static_cast<std::uint8_t>(c);
-                o[1] = static_cast<std::uint8_t>(c >> 8);
-                o[2] = static_cast<std::uint8_t>(c >> 16);
-                break;
-            case kFormatR5G6B5: Put16(o, Pack16(c, 0, 5, 6, 5, false)); break;
-            case kFormatX1R5G5B5: Put16(o, Pack16(c, 1, 5, 5, 5, true)); break;
-            case kFormatA1R5G5B5: Put16(o, Pack16(c, 1, 5, 5, 5, false)); break;
-            case kFormatA4R4G4B4: Put16(o, Pack16(c, 4, 4, 4, 4, false)); break;
-            case kFormatX4R4G4B4: Put16(o, Pack16(c, 4, 4, 4, 4, true)); break;
-            case kFormatA8: o[0] = static_cast<std::uint8_t>(c >> 24); break;
-            case kFormatL8: o[0] = static_cast<std::uint8_t>(Luma((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF)); break;
-            case kFormatA8L8:
-                o[0] = static_cast<std::uint8_t>(Luma((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF));
-                o[1] = static_cast<std::uint8_t>(c >> 24);
-                break;
-            default: return false;
+            break;
+        case kFormatX8R8G8B8:
+            EncodeLoop(argb, count, 4, o, [](std::uint8_t* t, std::uint32_t c) { Put32(t, c | 0xFF000000u); });
+            break;
+        case kFormatA8B8G8R8:
+        case kFormatX8B8G8R8: {
+            const std::uint32_t x = format == kFormatX8B8G8R8 ? 0xFF000000u : 0u;
+            EncodeLoop(argb, count, 4, o, [x](std::uint8_t* t, std::uint32_t c) {
+                Put32(t, (c & 0xFF00FF00u) | ((c & 0xFF) << 16) | ((c >> 16) & 0xFF) | x);
+            });
+            break;
         }
+        case kFormatR8G8B8:
+            EncodeLoop(argb, count, 3, o, [](std::uint8_t* t, std::uint32_t c) {
+                t[0] = static_cast<std::uint8_t>(c);
+                t[1] = static_cast<std::uint8_t>(c >> 8);
+                t[2] = static_cast<std::uint8_t>(c >> 16);
+            });
+            break;
+        case kFormatR5G6B5:
+            EncodeLoop(argb, count, 2, o, [](std::uint8_t* t, std::uint32_t c) { Put16(t, Pack16(c, 0, 5, 6, 5, false)); });
+            break;
+        case kFormatX1R5G5B5:
+            EncodeLoop(argb, count, 2, o, [](std::uint8_t* t, std::uint32_t c) { Put16(t, Pack16(c, 1, 5, 5, 5, true)); });
+            break;
+        case kFormatA1R5G5B5:
+            EncodeLoop(argb, count, 2, o, [](std::uint8_t* t, std::uint32_t c) { Put16(t, Pack16(c, 1, 5, 5, 5, false)); });
+            break;
+        case kFormatA4R4G4B4:
+            EncodeLoop(argb, count, 2, o, [](std::uint8_t* t, std::uint32_t c) { Put16(t, Pack16(c, 4, 4, 4, 4, false)); });
+            break;
+        case kFormatX4R4G4B4:
+            EncodeLoop(argb, count, 2, o, [](std::uint8_t* t, std::uint32_t c) { Put16(t, Pack16(c, 4, 4, 4, 4, true)); });
+            break;
+        case kFormatA8:
+            EncodeLoop(argb, count, 1, o, [](std::uint8_t* t, std::uint32_t c) { t[0] = static_cast<std::uint8_t>(c >> 24); });
+            break;
+        case kFormatL8:
+            EncodeLoop(argb, count, 1, o, [](std::uint8_t* t, std::uint32_t c) {
+                t[0] = static_cast<std::uint8_t>(Luma((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF));
+            });
+            break;
+        case kFormatA8L8:
+            EncodeLoop(argb, count, 2, o, [](std::uint8_t* t, std::uint32_t c) {
+                t[0] = static_cast<std::uint8_t>(Luma((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF));
+                t[1] = static_cast<std::uint8_t>(c >> 24);
+            });
+            break;
+        default: return false;
     }
     return true;
 }

@@ -124,27 +124,35 @@ bool BuildTextureFromImage(const Image& decoded, const ImageInfo& info, const Te
     out.format = ResolveTextureFormat(params.format, info);
     const int levels = ResolveLevelCount(params.levels, width, height);
 
-    Image level = decoded;
-    ApplyColorKey(level, params.colorKey);
-    if (width != level.width || height != level.height) {
+    // Level 0 is the decoded image itself unless a key or a new size changes it.
+    const Image* level = &decoded;
+    Image current;
+    if (params.colorKey != 0) {
+        current = decoded;
+        ApplyColorKey(current, params.colorKey);
+        level = &current;
+    }
+    if (width != level->width || height != level->height) {
         Image sized;
-        if (!ResizeImage(level, width, height, params.filter, sized)) return false;
-        level = std::move(sized);
+        if (!ResizeImage(*level, width, height, params.filter, sized)) return false;
+        current = std::move(sized);
+        level = &current;
     }
     const DWORD mipFilter = params.mipFilter == kD3dxDefault ? kFilterBox : params.mipFilter;
     out.levels.reserve(levels);
     for (int i = 0; i < levels; ++i) {
-        if (!AddLevel(level, out.format, out)) {
+        if (!AddLevel(*level, out.format, out)) {
             out = TextureImage{};
             return false;
         }
         if (i + 1 < levels) {
             Image next;
-            if (!NextMipLevel(level, mipFilter, next)) {
+            if (!NextMipLevel(*level, mipFilter, next)) {
                 out = TextureImage{};
                 return false;
             }
-            level = std::move(next);
+            current = std::move(next);
+            level = &current;
         }
     }
     return true;
