@@ -80,6 +80,7 @@ bool ParseHeader(const std::uint8_t* b, std::size_t length, BmpHeader& h) {
         }
         if (h.masks[0] == 0 || h.masks[1] == 0 || h.masks[2] == 0) return false;
     } else if (h.compression == kBiRgb) {
+        for (std::uint32_t& mask : h.masks) mask = 0;  // header masks only count with bit fields
         if (bits == 16) {
             h.masks[0] = 0x7C00;
             h.masks[1] = 0x03E0;
@@ -89,7 +90,6 @@ bool ParseHeader(const std::uint8_t* b, std::size_t length, BmpHeader& h) {
             h.masks[1] = 0x0000FF00;
             h.masks[2] = 0x000000FF;
         }
-        if (bits == 16 || bits == 32) h.masks[3] = 0;  // the fourth byte of BI_RGB is unused
     } else {
         return false;  // run-length and embedded JPEG/PNG bitmaps are not read
     }
@@ -118,7 +118,7 @@ void FillInfo(const BmpHeader& h, ImageInfo& info) {
     if (h.bits <= 8) {
         info.sourceFormat = kFormatP8;
     } else if (h.bits == 16) {
-        info.sourceFormat = info.hasAlpha ? kFormatA1R5G5B5 : kFormatX1R5G5B5;
+        info.sourceFormat = h.masks[1] == 0x07E0 ? kFormatR5G6B5 : info.hasAlpha ? kFormatA1R5G5B5 : kFormatX1R5G5B5;
     } else if (h.bits == 24) {
         info.sourceFormat = kFormatR8G8B8;
     } else {

@@ -62,20 +62,30 @@ std::uint32_t ToTexel(const float* c) {
     return PackArgb(v[0], v[1], v[2], v[3]);
 }
 
-void Resample(const Image& source, int width, int height, DWORD type, Image& out) {
-    const AxisPlan xs = PlanAxis(source.width, width, type);
-    const AxisPlan ys = PlanAxis(source.height, height, type);
-    // Horizontal pass into floats (A, R, G, B per texel), then the vertical pass.
-    std::vector<float> rows(static_cast<std::size_t>(source.height) * width * 4);
-    for (int y = 0; y < source.height; ++y) {
-        const std::uint32_t* src = source.pixels.data() + static_cast<std::size_t>(y) * source.width;
-        float* dst = rows.data() + static_cast<std::size_t>(y) * width * 4;
-        for (int x = 0; x < width; ++x, dst += 4) {
-            const Taps& t = xs.taps[x];
+// Horizontally filtered source rows (A, R, G, B floats per texel). Consecutive destination
+// rows share at most their boundary rows, so the last two rows computed are kept; memory stays
+// a few destination rows whatever the source size.
+class RowCache {
+public:
+    RowCache(const Image& source, const AxisPlan& xs, int width) : source_(source), xs_(xs), width_(width) {
+        for (auto& row : rows_) row.resize(static_cast<std::size_t>(width) * 4);
+    }
+
+    const float* Get(int y) {
+        for (int i = 0; i < 2; ++i) {
+            if (index_[i] == y) return rows_[i].data();
+        }
+        const int slot = next_;
+        next_ ^= 1;
+        index_[slot] = y;
+        const std::uint32_t* src = source_.pixels.data() + static_cast<std::size_t>(y) * source_.width;
+        float* dst = rows_[slot].data();
+        for (int x = 0; x < width_; ++x, dst += 4) {
+            const Taps& t = xs_.taps[x];
             float a = 0, r = 0, g = 0, b = 0;
             for (int k = 0; k < t.count; ++k) {
                 const std::uint32_t c = src[t.first + k];
-                const float w = xs.weights[t.weightOffset + k];
+                const float w = xs_.weights[t.weightOffset + k];
                 a += w * (c >> 24);
                 r += w * ((c >> 16) & 0xFF);
                 g += w * ((c >> 8) & 0xFF);
@@ -83,14 +93,29 @@ void Resample(const Image& source, int width, int height, DWORD type, Image& out
             }
             dst[0] = a, dst[1] = r, dst[2] = g, dst[3] = b;
         }
+        return rows_[slot].data();
     }
+
+private:
+    const Image& source_;
+    const AxisPlan& xs_;
+    int width_;
+    int index_[2] = {-1, -1};
+    int next_ = 0;
+    std::vector<float> rows_[2];
+};
+
+void Resample(const Image& source, int width, int height, DWORD type, Image& out) {
+    const AxisPlan xs = PlanAxis(source.width, width, type);
+    const AxisPlan ys = PlanAxis(source.height, height, type);
+    RowCache cache(source, xs, width);
     std::vector<float> sum(static_cast<std::size_t>(width) * 4);
     for (int y = 0; y < height; ++y) {
         const Taps& t = ys.taps[y];
         std::fill(sum.begin(), sum.end(), 0.0f);
         for (int k = 0; k < t.count; ++k) {
             const float w = ys.weights[t.weightOffset + k];
-            const float* row = rows.data() + static_cast<std::size_t>(t.first + k) * width * 4;
+            const float* row = cache.Get(t.first + k);
             for (int i = 0; i < width * 4; ++i) sum[i] += w * row[i];
         }
         std::uint32_t* dst = out.pixels.data() + static_cast<std::size_t>(y) * width;

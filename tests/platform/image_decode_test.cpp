@@ -285,3 +285,89 @@ TEST(ImageDecodeTest, DetectionAndInfoByContent) {
     EXPECT_EQ(image::DetectFileFormat(text.data(), text.size()), FileFormat::Unknown);
     EXPECT_EQ(image::DetectFileFormat(nullptr, 100), FileFormat::Unknown);
 }
+
+namespace {
+
+// A BMP from parts: info header of `headerSize` bytes (12 = OS/2), optional masks (in the
+// header from 52 bytes on, else after it), palette entries and the packed rows as given.
+Bytes RawBmp(int headerSize, int width, int height, int bits, std::uint32_t compression,
+             std::vector<std::uint32_t> masks, std::vector<std::uint32_t> palette, const Bytes& rows) {
+    using image_test::Put16;
+    using image_test::Put32;
+    Bytes info;
+    Put32(info, static_cast<std::uint32_t>(headerSize));
+    if (headerSize == 12) {
+        Put16(info, width), Put16(info, height), Put16(info, 1), Put16(info, bits);
+    } else {
+        Put32(info, static_cast<std::uint32_t>(width)), Put32(info, static_cast<std::uint32_t>(height));
+        Put16(info, 1), Put16(info, bits), Put32(info, compression);
+        while (info.size() < 40) info.push_back(0);
+        if (headerSize >= 52) {
+            for (std::uint32_t m : masks) Put32(info, m);
+            masks.clear();
+        }
+        while (info.size() < static_cast<std::size_t>(headerSize)) info.push_back(0);
+    }
+    for (std::uint32_t m : masks) Put32(info, m);
+    for (std::uint32_t c : palette) {
+        info.insert(info.end(), {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8), static_cast<std::uint8_t>(c >> 16)});
+        if (headerSize != 12) info.push_back(0);
+    }
+    Bytes file = {'B', 'M'};
+    Put32(file, static_cast<std::uint32_t>(14 + info.size() + rows.size()));
+    Put32(file, 0);
+    Put32(file, static_cast<std::uint32_t>(14 + info.size()));
+    file.insert(file.end(), info.begin(), info.end());
+    file.insert(file.end(), rows.begin(), rows.end());
+    return file;
+}
+
+}  // namespace
+
+TEST(ImageDecodeTest, BmpHeaderVariantsLowDepthsAndBitFields) {
+    const std::uint32_t red = 0xFFFF0000, green = 0xFF00FF00, blue = 0xFF0000FF, white = 0xFFFFFFFF;
+    struct Case {
+        const char* name;
+        Bytes file;
+        std::vector<std::uint32_t> expected;  // 2 x 2, top row first
+        DWORD sourceFormat;
+        bool alpha;
+    } cases[] = {
+        {"os2 24-bit", RawBmp(12, 2, 2, 24, 0, {}, {}, {0, 0, 255, 255, 255, 255, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0}),
+         {blue, green, red, white}, image::kFormatR8G8B8, false},
+        {"os2 1-bit", RawBmp(12, 2, 2, 1, 0, {}, {0x0000FF, 0xFF0000}, {0x80, 0, 0, 0, 0x40, 0, 0, 0}),
+         {blue, red, red, blue}, image::kFormatP8, false},
+        {"4-bit", RawBmp(40, 2, 2, 4, 0, {}, {0xFF0000, 0x00FF00, 0x0000FF}, {0x12, 0, 0, 0, 0x20, 0, 0, 0}),
+         {blue, red, green, blue}, image::kFormatP8, false},
+        {"16-bit 5-5-5", RawBmp(40, 2, 2, 16, 0, {}, {}, {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0xFF, 0x7F}),
+         {blue, white, red, green}, image::kFormatX1R5G5B5, false},
+        {"16-bit 5-6-5 bit fields", RawBmp(40, 2, 2, 16, 3, {0xF800, 0x07E0, 0x001F}, {}, {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0xFF, 0xFF}),
+         {blue, white, red, green}, image::kFormatR5G6B5, false},
+        {"32-bit alpha bit fields, V4 header", RawBmp(108, 2, -2, 32, 3, {0x0000FF00, 0x00FF0000, 0xFF000000, 0x000000FF},
+                                                    {}, {0x80, 0, 0, 255, 0x00, 0, 255, 0, 0xFF, 255, 0, 0, 0x01, 255, 255, 255}),
+         {0x800000FF, 0x0000FF00, 0xFFFF0000, 0x01FFFFFF}, image::kFormatA8R8G8B8, true},
+    };
+    for (const Case& c : cases) {
+        Image img;
+        ImageInfo info;
+        ASSERT_TRUE(image::DecodeImage(c.file.data(), c.file.size(), img, &info)) << c.name;
+        ExpectPixels(img, c.expected, c.name);
+        EXPECT_EQ(info.sourceFormat, c.sourceFormat) << c.name;
+        EXPECT_EQ(info.hasAlpha, c.alpha) << c.name;
+    }
+}
+
+TEST(ImageDecodeTest, Tga16BitUsesTheAttributeBitForAlpha) {
+    // 2 x 1 top-down: 0x7C00 (red, top bit clear) and 0x83E0 (green, top bit set).
+    for (int attributeBits : {0, 1}) {
+        Bytes file = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 1, 0, 16, static_cast<std::uint8_t>(0x20 | attributeBits)};
+        file.insert(file.end(), {0x00, 0x7C, 0xE0, 0x83});
+        Image img;
+        ImageInfo info;
+        ASSERT_TRUE(image::DecodeImage(file.data(), file.size(), img, &info));
+        const std::vector<std::uint32_t> expected =
+            attributeBits ? std::vector<std::uint32_t>{0x00FF0000, 0xFF00FF00} : std::vector<std::uint32_t>{0xFFFF0000, 0xFF00FF00};
+        ExpectPixels(img, expected, attributeBits ? "with alpha bit" : "without");
+        EXPECT_EQ(info.sourceFormat, attributeBits ? image::kFormatA1R5G5B5 : image::kFormatX1R5G5B5);
+    }
+}
