@@ -118,7 +118,9 @@ void FillInfo(const BmpHeader& h, ImageInfo& info) {
     if (h.bits <= 8) {
         info.sourceFormat = kFormatP8;
     } else if (h.bits == 16) {
-        info.sourceFormat = h.masks[1] == 0x07E0 ? kFormatR5G6B5 : info.hasAlpha ? kFormatA1R5G5B5 : kFormatX1R5G5B5;
+        info.sourceFormat = h.masks[1] == 0x07E0 ? kFormatR5G6B5
+                            : info.hasAlpha      ? kFormatA1R5G5B5
+                                                 : kFormatX1R5G5B5;
     } else if (h.bits == 24) {
         info.sourceFormat = kFormatR8G8B8;
     } else {
@@ -160,13 +162,15 @@ bool DecodeBmp(const std::uint8_t* bytes, std::size_t length, Image& image, Imag
     // The last row need not carry its padding.
     const std::size_t lastRow = (static_cast<std::size_t>(h.width) * h.bits + 7) / 8;
     const std::size_t available = length - h.dataOffset;
-    if (available < lastRow || (available - lastRow) / h.stride < static_cast<std::size_t>(h.height - 1)) return false;
+    if (available < lastRow || (available - lastRow) / h.stride < static_cast<std::size_t>(h.height - 1))
+        return false;
     if (!image.Allocate(h.width, h.height)) return false;
 
     std::vector<std::uint32_t> palette(static_cast<std::size_t>(1) << std::min(h.bits, 8), 0xFF000000u);
     if (h.bits <= 8) {
         const std::uint8_t* p = bytes + h.paletteOffset;
-        for (int i = 0; i < h.paletteEntries; ++i, p += h.paletteEntrySize) palette[i] = PackArgb(0xFF, p[2], p[1], p[0]);
+        for (int i = 0; i < h.paletteEntries; ++i, p += h.paletteEntrySize)
+            palette[i] = PackArgb(0xFF, p[2], p[1], p[0]);
     }
     const MaskChannel red(h.masks[0]), green(h.masks[1]), blue(h.masks[2]), alpha(h.masks[3]);
 
@@ -176,10 +180,18 @@ bool DecodeBmp(const std::uint8_t* bytes, std::size_t length, Image& image, Imag
         std::uint32_t* out = image.pixels.data() + static_cast<std::size_t>(y) * h.width;
         for (int x = 0; x < h.width; ++x) {
             switch (h.bits) {
-                case 1: out[x] = palette[(src[x >> 3] >> (7 - (x & 7))) & 1]; break;
-                case 4: out[x] = palette[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 15]; break;
-                case 8: out[x] = palette[src[x]]; break;
-                case 24: out[x] = PackArgb(0xFF, src[3 * x + 2], src[3 * x + 1], src[3 * x]); break;
+                case 1:
+                    out[x] = palette[(src[x >> 3] >> (7 - (x & 7))) & 1];
+                    break;
+                case 4:
+                    out[x] = palette[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 15];
+                    break;
+                case 8:
+                    out[x] = palette[src[x]];
+                    break;
+                case 24:
+                    out[x] = PackArgb(0xFF, src[3 * x + 2], src[3 * x + 1], src[3 * x]);
+                    break;
                 default: {
                     const std::uint32_t v = h.bits == 16 ? Get16(src + 2 * x) : Get32(src + 4 * x);
                     out[x] = PackArgb(alpha.Read(v, 0xFF), red.Read(v, 0), green.Read(v, 0), blue.Read(v, 0));

@@ -37,11 +37,16 @@ bool ReadImageInfo(const void* bytes, std::size_t length, ImageInfo& info) {
     info = ImageInfo{};
     const auto* b = static_cast<const std::uint8_t*>(bytes);
     switch (DetectFileFormat(bytes, length)) {
-        case FileFormat::Png: return ReadPngInfo(b, length, info);
-        case FileFormat::Jpeg: return ReadJpegInfo(b, length, info);
-        case FileFormat::Bmp: return ReadBmpInfo(b, length, info);
-        case FileFormat::Tga: return ReadTgaInfo(b, length, info);
-        case FileFormat::Unknown: break;
+        case FileFormat::Png:
+            return ReadPngInfo(b, length, info);
+        case FileFormat::Jpeg:
+            return ReadJpegInfo(b, length, info);
+        case FileFormat::Bmp:
+            return ReadBmpInfo(b, length, info);
+        case FileFormat::Tga:
+            return ReadTgaInfo(b, length, info);
+        case FileFormat::Unknown:
+            break;
     }
     return false;
 }
@@ -54,11 +59,20 @@ bool DecodeImage(const void* bytes, std::size_t length, Image& image, ImageInfo*
     const auto* b = static_cast<const std::uint8_t*>(bytes);
     bool ok = false;
     switch (DetectFileFormat(bytes, length)) {
-        case FileFormat::Png: ok = DecodePng(b, length, image, out); break;
-        case FileFormat::Jpeg: ok = DecodeJpeg(b, length, image, out); break;
-        case FileFormat::Bmp: ok = DecodeBmp(b, length, image, out); break;
-        case FileFormat::Tga: ok = DecodeTga(b, length, image, out); break;
-        case FileFormat::Unknown: break;
+        case FileFormat::Png:
+            ok = DecodePng(b, length, image, out);
+            break;
+        case FileFormat::Jpeg:
+            ok = DecodeJpeg(b, length, image, out);
+            break;
+        case FileFormat::Bmp:
+            ok = DecodeBmp(b, length, image, out);
+            break;
+        case FileFormat::Tga:
+            ok = DecodeTga(b, length, image, out);
+            break;
+        case FileFormat::Unknown:
+            break;
     }
     if (!ok) image.Clear();
     return ok;

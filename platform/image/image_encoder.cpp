@@ -42,7 +42,8 @@ bool WritePng(const PngLayout& layout, png_bytep* rowPointers, std::vector<std::
         png_set_PLTE(png, info, colors, count);
     }
     if (!layout.transparency.empty()) {
-        png_set_tRNS(png, info, layout.transparency.data(), static_cast<int>(layout.transparency.size()), nullptr);
+        png_set_tRNS(png, info, layout.transparency.data(), static_cast<int>(layout.transparency.size()),
+                     nullptr);
     } else if (layout.hasTransparentColor) {
         png_color_16 color{};
         color.gray = layout.transparentColor[0];
@@ -62,7 +63,9 @@ struct JpegErrors {
     std::jmp_buf jump;
 };
 
-[[noreturn]] void JpegErrorExit(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<JpegErrors*>(cinfo->err)->jump, 1); }
+[[noreturn]] void JpegErrorExit(j_common_ptr cinfo) {
+    std::longjmp(reinterpret_cast<JpegErrors*>(cinfo->err)->jump, 1);
+}
 void JpegSilent(j_common_ptr) {}
 
 bool WriteJpeg(const JpegOptions& options, int width, int height, const std::uint8_t* samples,
@@ -88,7 +91,8 @@ bool WriteJpeg(const JpegOptions& options, int width, int height, const std::uin
     if (options.progressive) jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row[1] = {const_cast<JSAMPLE*>(samples + static_cast<std::size_t>(cinfo.next_scanline) * width * channels)};
+        JSAMPROW row[1] = {
+            const_cast<JSAMPLE*>(samples + static_cast<std::size_t>(cinfo.next_scanline) * width * channels)};
         jpeg_write_scanlines(&cinfo, row, 1);
     }
     jpeg_finish_compress(&cinfo);
@@ -98,14 +102,16 @@ bool WriteJpeg(const JpegOptions& options, int width, int height, const std::uin
 
 }  // namespace
 
-bool EncodePngRows(const PngLayout& layout, const std::vector<std::uint8_t>& rows, std::vector<std::uint8_t>& out) {
+bool EncodePngRows(const PngLayout& layout, const std::vector<std::uint8_t>& rows,
+                   std::vector<std::uint8_t>& out) {
     out.clear();
     if (layout.width < 1 || layout.height < 1) return false;
     const int channels = layout.colorType == 0 || layout.colorType == 3 ? 1
-                         : layout.colorType == 4                       ? 2
-                         : layout.colorType == 2                       ? 3
-                                                                       : 4;
-    const std::size_t rowBytes = (static_cast<std::size_t>(layout.width) * channels * layout.bitDepth + 7) / 8;
+                         : layout.colorType == 4                        ? 2
+                         : layout.colorType == 2                        ? 3
+                                                                        : 4;
+    const std::size_t rowBytes =
+        (static_cast<std::size_t>(layout.width) * channels * layout.bitDepth + 7) / 8;
     if (rows.size() < rowBytes * layout.height) return false;
     std::vector<png_bytep> pointers(layout.height);
     for (int y = 0; y < layout.height; ++y) pointers[y] = const_cast<png_bytep>(rows.data() + rowBytes * y);

@@ -18,12 +18,13 @@ struct PngLayout {
     int bitDepth = 8;
     int colorType = 6;  // RGBA
     bool interlaced = false;
-    std::vector<std::uint8_t> palette;       // RGB triples (colour type 3)
-    std::vector<std::uint8_t> transparency;  // tRNS: alpha per palette entry
-    bool hasTransparentColor = false;        // tRNS for grey / RGB
+    std::vector<std::uint8_t> palette;              // RGB triples (colour type 3)
+    std::vector<std::uint8_t> transparency;         // tRNS: alpha per palette entry
+    bool hasTransparentColor = false;               // tRNS for grey / RGB
     std::uint16_t transparentColor[3] = {0, 0, 0};  // grey in [0], or R, G, B
 };
-bool EncodePngRows(const PngLayout& layout, const std::vector<std::uint8_t>& rows, std::vector<std::uint8_t>& out);
+bool EncodePngRows(const PngLayout& layout, const std::vector<std::uint8_t>& rows,
+                   std::vector<std::uint8_t>& out);
 
 // An 8-bit RGBA PNG of the image.
 bool EncodePng(const Image& image, std::vector<std::uint8_t>& out);

@@ -40,7 +40,8 @@ AxisPlan PlanAxis(int sourceSize, int destSize, DWORD type) {
             }
             t.count = last - t.first + 1;
         } else {
-            const double centre = std::clamp((i + 0.5) * scale - 0.5, 0.0, static_cast<double>(sourceSize - 1));
+            const double centre =
+                std::clamp((i + 0.5) * scale - 0.5, 0.0, static_cast<double>(sourceSize - 1));
             t.first = static_cast<int>(centre);
             const double frac = centre - t.first;
             if (t.first + 1 < sourceSize && frac > 0.0) {
@@ -127,7 +128,8 @@ std::uint32_t Average4(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::u
     // Two channels at a time in 10-bit lanes: 4 x 255 + 2 fits.
     const std::uint32_t m = 0x00FF00FFu;
     const std::uint32_t lo = ((a & m) + (b & m) + (c & m) + (d & m) + 0x00020002u) >> 2;
-    const std::uint32_t hi = (((a >> 8) & m) + ((b >> 8) & m) + ((c >> 8) & m) + ((d >> 8) & m) + 0x00020002u) >> 2;
+    const std::uint32_t hi =
+        (((a >> 8) & m) + ((b >> 8) & m) + ((c >> 8) & m) + ((d >> 8) & m) + 0x00020002u) >> 2;
     return (lo & m) | ((hi & m) << 8);
 }
 
@@ -175,7 +177,8 @@ bool NextMipLevel(const Image& source, DWORD mipFilter, Image& out) {
     if (!out.Allocate(w, h)) return false;
     const int stepX = source.width > 1 ? 1 : 0, stepY = source.height > 1 ? source.width : 0;
     for (int y = 0; y < h; ++y) {
-        const std::uint32_t* src = source.pixels.data() + static_cast<std::size_t>(y) * (source.height > 1 ? 2 : 1) * source.width;
+        const std::uint32_t* src =
+            source.pixels.data() + static_cast<std::size_t>(y) * (source.height > 1 ? 2 : 1) * source.width;
         std::uint32_t* dst = out.pixels.data() + static_cast<std::size_t>(y) * w;
         for (int x = 0; x < w; ++x) {
             const std::uint32_t* s = src + (source.width > 1 ? 2 * x : x);

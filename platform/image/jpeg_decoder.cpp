@@ -14,9 +14,11 @@
 namespace image {
 namespace {
 
-// At best about 2 bits code one 8x8 block of a baseline scan; progressive end-of-band runs
-// can do better, which real encoders never exploit this far. Images that promise more pixels
-// per byte are refused before the decoder allocates its buffers.
+// Every 8x8 luminance block costs at least one bit of Huffman code in its DC scan, baseline
+// or progressive, so no valid file holds more than 512 pixels per byte. Headers that promise
+// more (twice that, for margin) are refused before the decoder allocates its buffers.
+// Arithmetic-coded files, which can do better and which almost nothing writes, are held to
+// the same bound.
 constexpr std::uint64_t kMaxPixelsPerByte = 1024;
 // Each progressive scan passes over the whole coefficient buffer; real files have about ten.
 constexpr int kMaxScans = 256;
@@ -57,8 +59,10 @@ void FillInfo(const jpeg_decompress_struct& cinfo, ImageInfo& info) {
 }
 
 bool SizeAcceptable(const ImageInfo& info, std::size_t length) {
-    if (info.width < 1 || info.height < 1 || info.width > kMaxImageSide || info.height > kMaxImageSide) return false;
-    const std::uint64_t pixels = static_cast<std::uint64_t>(info.width) * static_cast<std::uint64_t>(info.height);
+    if (info.width < 1 || info.height < 1 || info.width > kMaxImageSide || info.height > kMaxImageSide)
+        return false;
+    const std::uint64_t pixels =
+        static_cast<std::uint64_t>(info.width) * static_cast<std::uint64_t>(info.height);
     return pixels <= static_cast<std::uint64_t>(length) * kMaxPixelsPerByte + 4096;
 }
 
@@ -109,12 +113,14 @@ bool Run(const std::uint8_t* bytes, std::size_t length, bool decode, ImageInfo& 
     if ((channels != 1 && channels != 3 && channels != 4) ||
         cinfo.output_width != static_cast<JDIMENSION>(info.width) ||
         cinfo.output_height != static_cast<JDIMENSION>(info.height) ||
-        row.size() < static_cast<std::size_t>(info.width) * channels || !image.Allocate(info.width, info.height)) {
+        row.size() < static_cast<std::size_t>(info.width) * channels ||
+        !image.Allocate(info.width, info.height)) {
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
     while (cinfo.output_scanline < cinfo.output_height) {
-        std::uint32_t* out = image.pixels.data() + static_cast<std::size_t>(cinfo.output_scanline) * info.width;
+        std::uint32_t* out =
+            image.pixels.data() + static_cast<std::size_t>(cinfo.output_scanline) * info.width;
         JSAMPROW rows[1] = {row.data()};
         if (jpeg_read_scanlines(&cinfo, rows, 1) != 1) ErrorExit(reinterpret_cast<j_common_ptr>(&cinfo));
         const JSAMPLE* s = row.data();

@@ -52,17 +52,22 @@ int BytesPerTexel(DWORD format) {
         case kFormatA8R8G8B8:
         case kFormatX8R8G8B8:
         case kFormatA8B8G8R8:
-        case kFormatX8B8G8R8: return 4;
-        case kFormatR8G8B8: return 3;
+        case kFormatX8B8G8R8:
+            return 4;
+        case kFormatR8G8B8:
+            return 3;
         case kFormatR5G6B5:
         case kFormatX1R5G5B5:
         case kFormatA1R5G5B5:
         case kFormatA4R4G4B4:
         case kFormatX4R4G4B4:
-        case kFormatA8L8: return 2;
+        case kFormatA8L8:
+            return 2;
         case kFormatA8:
-        case kFormatL8: return 1;
-        default: return 0;
+        case kFormatL8:
+            return 1;
+        default:
+            return 0;
     }
 }
 
@@ -76,8 +81,10 @@ bool FormatHasAlpha(DWORD format) {
         case kFormatA8:
         case kFormatA8B8G8R8:
         case kFormatA16B16G16R16:
-        case kFormatA8L8: return true;
-        default: return false;
+        case kFormatA8L8:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -104,7 +111,8 @@ bool EncodeTexels(const std::uint32_t* argb, int count, DWORD format, void* out)
             }
             break;
         case kFormatX8R8G8B8:
-            EncodeLoop(argb, count, 4, o, [](std::uint8_t* t, std::uint32_t c) { Put32(t, c | 0xFF000000u); });
+            EncodeLoop(argb, count, 4, o,
+                       [](std::uint8_t* t, std::uint32_t c) { Put32(t, c | 0xFF000000u); });
             break;
         case kFormatA8B8G8R8:
         case kFormatX8B8G8R8: {
@@ -122,22 +130,28 @@ bool EncodeTexels(const std::uint32_t* argb, int count, DWORD format, void* out)
             });
             break;
         case kFormatR5G6B5:
-            EncodeLoop(argb, count, 2, o, [](std::uint8_t* t, std::uint32_t c) { Put16(t, Pack16(c, 0, 5, 6, 5, false)); });
+            EncodeLoop(argb, count, 2, o,
+                       [](std::uint8_t* t, std::uint32_t c) { Put16(t, Pack16(c, 0, 5, 6, 5, false)); });
             break;
         case kFormatX1R5G5B5:
-            EncodeLoop(argb, count, 2, o, [](std::uint8_t* t, std::uint32_t c) { Put16(t, Pack16(c, 1, 5, 5, 5, true)); });
+            EncodeLoop(argb, count, 2, o,
+                       [](std::uint8_t* t, std::uint32_t c) { Put16(t, Pack16(c, 1, 5, 5, 5, true)); });
             break;
         case kFormatA1R5G5B5:
-            EncodeLoop(argb, count, 2, o, [](std::uint8_t* t, std::uint32_t c) { Put16(t, Pack16(c, 1, 5, 5, 5, false)); });
+            EncodeLoop(argb, count, 2, o,
+                       [](std::uint8_t* t, std::uint32_t c) { Put16(t, Pack16(c, 1, 5, 5, 5, false)); });
             break;
         case kFormatA4R4G4B4:
-            EncodeLoop(argb, count, 2, o, [](std::uint8_t* t, std::uint32_t c) { Put16(t, Pack16(c, 4, 4, 4, 4, false)); });
+            EncodeLoop(argb, count, 2, o,
+                       [](std::uint8_t* t, std::uint32_t c) { Put16(t, Pack16(c, 4, 4, 4, 4, false)); });
             break;
         case kFormatX4R4G4B4:
-            EncodeLoop(argb, count, 2, o, [](std::uint8_t* t, std::uint32_t c) { Put16(t, Pack16(c, 4, 4, 4, 4, true)); });
+            EncodeLoop(argb, count, 2, o,
+                       [](std::uint8_t* t, std::uint32_t c) { Put16(t, Pack16(c, 4, 4, 4, 4, true)); });
             break;
         case kFormatA8:
-            EncodeLoop(argb, count, 1, o, [](std::uint8_t* t, std::uint32_t c) { t[0] = static_cast<std::uint8_t>(c >> 24); });
+            EncodeLoop(argb, count, 1, o,
+                       [](std::uint8_t* t, std::uint32_t c) { t[0] = static_cast<std::uint8_t>(c >> 24); });
             break;
         case kFormatL8:
             EncodeLoop(argb, count, 1, o, [](std::uint8_t* t, std::uint32_t c) {
@@ -150,7 +164,8 @@ bool EncodeTexels(const std::uint32_t* argb, int count, DWORD format, void* out)
                 t[1] = static_cast<std::uint8_t>(c >> 24);
             });
             break;
-        default: return false;
+        default:
+            return false;
     }
     return true;
 }
@@ -162,8 +177,12 @@ bool DecodeTexels(const void* in, int count, DWORD format, std::uint32_t* argb) 
     for (int i = 0; i < count; ++i, p += size) {
         std::uint32_t c = 0;
         switch (format) {
-            case kFormatA8R8G8B8: c = Get32(p); break;
-            case kFormatX8R8G8B8: c = Get32(p) | 0xFF000000u; break;
+            case kFormatA8R8G8B8:
+                c = Get32(p);
+                break;
+            case kFormatX8R8G8B8:
+                c = Get32(p) | 0xFF000000u;
+                break;
             case kFormatA8B8G8R8:
             case kFormatX8B8G8R8: {
                 const std::uint32_t v = Get32(p);
@@ -171,16 +190,35 @@ bool DecodeTexels(const void* in, int count, DWORD format, std::uint32_t* argb) 
                 c = (a << 24) | ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
                 break;
             }
-            case kFormatR8G8B8: c = PackArgb(0xFF, p[2], p[1], p[0]); break;
-            case kFormatR5G6B5: c = Unpack16(Get16(p), 0, 5, 6, 5); break;
-            case kFormatX1R5G5B5: c = Unpack16(Get16(p), 0, 5, 5, 5); break;
-            case kFormatA1R5G5B5: c = Unpack16(Get16(p), 1, 5, 5, 5); break;
-            case kFormatA4R4G4B4: c = Unpack16(Get16(p), 4, 4, 4, 4); break;
-            case kFormatX4R4G4B4: c = Unpack16(Get16(p), 0, 4, 4, 4); break;
-            case kFormatA8: c = std::uint32_t{p[0]} << 24; break;
-            case kFormatL8: c = PackArgb(0xFF, p[0], p[0], p[0]); break;
-            case kFormatA8L8: c = PackArgb(p[1], p[0], p[0], p[0]); break;
-            default: return false;
+            case kFormatR8G8B8:
+                c = PackArgb(0xFF, p[2], p[1], p[0]);
+                break;
+            case kFormatR5G6B5:
+                c = Unpack16(Get16(p), 0, 5, 6, 5);
+                break;
+            case kFormatX1R5G5B5:
+                c = Unpack16(Get16(p), 0, 5, 5, 5);
+                break;
+            case kFormatA1R5G5B5:
+                c = Unpack16(Get16(p), 1, 5, 5, 5);
+                break;
+            case kFormatA4R4G4B4:
+                c = Unpack16(Get16(p), 4, 4, 4, 4);
+                break;
+            case kFormatX4R4G4B4:
+                c = Unpack16(Get16(p), 0, 4, 4, 4);
+                break;
+            case kFormatA8:
+                c = std::uint32_t{p[0]} << 24;
+                break;
+            case kFormatL8:
+                c = PackArgb(0xFF, p[0], p[0], p[0]);
+                break;
+            case kFormatA8L8:
+                c = PackArgb(p[1], p[0], p[0], p[0]);
+                break;
+            default:
+                return false;
         }
         argb[i] = c;
     }

@@ -44,13 +44,21 @@ void FillInfo(png_structp png, png_infop pngInfo, ImageInfo& info) {
     info.bitsPerPixel = depth * png_get_channels(png, pngInfo);
     info.hasAlpha = (colorType & PNG_COLOR_MASK_ALPHA) != 0 || trns;
     switch (colorType) {
-        case PNG_COLOR_TYPE_PALETTE: info.sourceFormat = kFormatP8; break;
-        case PNG_COLOR_TYPE_GRAY: info.sourceFormat = depth == 16 ? kFormatL16 : kFormatL8; break;
-        case PNG_COLOR_TYPE_GRAY_ALPHA: info.sourceFormat = depth == 16 ? kFormatA16B16G16R16 : kFormatA8L8; break;
+        case PNG_COLOR_TYPE_PALETTE:
+            info.sourceFormat = kFormatP8;
+            break;
+        case PNG_COLOR_TYPE_GRAY:
+            info.sourceFormat = depth == 16 ? kFormatL16 : kFormatL8;
+            break;
+        case PNG_COLOR_TYPE_GRAY_ALPHA:
+            info.sourceFormat = depth == 16 ? kFormatA16B16G16R16 : kFormatA8L8;
+            break;
         case PNG_COLOR_TYPE_RGB:
             info.sourceFormat = depth == 16 ? kFormatA16B16G16R16 : kFormatR8G8B8;
             break;
-        default: info.sourceFormat = depth == 16 ? kFormatA16B16G16R16 : kFormatA8R8G8B8; break;
+        default:
+            info.sourceFormat = depth == 16 ? kFormatA16B16G16R16 : kFormatA8R8G8B8;
+            break;
     }
     if (trns && colorType != PNG_COLOR_TYPE_GRAY_ALPHA && colorType != PNG_COLOR_TYPE_RGB_ALPHA) {
         info.sourceFormat = kFormatA8R8G8B8;
@@ -76,8 +84,8 @@ bool Run(MemoryReader& reader, bool decode, ImageInfo& info, Image& image, std::
     png_read_info(png, pngInfo);
     FillInfo(png, pngInfo, info);
     if (decode && rows.size() != static_cast<std::size_t>(info.height)) png_error(png, "height");
-    const std::uint64_t rawBytes =
-        (static_cast<std::uint64_t>(png_get_rowbytes(png, pngInfo)) + 1) * static_cast<std::uint64_t>(info.height);
+    const std::uint64_t rawBytes = (static_cast<std::uint64_t>(png_get_rowbytes(png, pngInfo)) + 1) *
+                                   static_cast<std::uint64_t>(info.height);
     if (rawBytes > static_cast<std::uint64_t>(reader.length) * kMaxInflateRatio + 4096) {
         png_destroy_read_struct(&png, &pngInfo, nullptr);
         return false;
@@ -112,7 +120,8 @@ bool ReadPng(const std::uint8_t* bytes, std::size_t length, bool decode, Image& 
     std::vector<png_bytep> rows;
     if (decode) {
         if (length < 24) return false;
-        const std::uint32_t height = (std::uint32_t{bytes[20]} << 24) | (bytes[21] << 16) | (bytes[22] << 8) | bytes[23];
+        const std::uint32_t height =
+            (std::uint32_t{bytes[20]} << 24) | (bytes[21] << 16) | (bytes[22] << 8) | bytes[23];
         if (height < 1 || height > static_cast<std::uint32_t>(kMaxImageSide)) return false;
         rows.resize(height);
     }

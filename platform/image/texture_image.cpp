@@ -6,7 +6,8 @@
 namespace image {
 
 bool SubSurface(const SurfaceBits& whole, int left, int top, int right, int bottom, SurfaceBits& part) {
-    if (left < 0 || top < 0 || right > whole.width || bottom > whole.height || left >= right || top >= bottom) {
+    if (left < 0 || top < 0 || right > whole.width || bottom > whole.height || left >= right ||
+        top >= bottom) {
         return false;
     }
     const int size = BytesPerTexel(whole.format);
@@ -45,8 +46,8 @@ bool WriteImageToSurface(const Image& source, const SurfaceBits& surface) {
     if (size == 0 || surface.bits == nullptr || surface.pitch < surface.width * size) return false;
     auto* row = static_cast<std::uint8_t*>(surface.bits);
     for (int y = 0; y < source.height; ++y, row += surface.pitch) {
-        EncodeTexels(source.pixels.data() + static_cast<std::size_t>(y) * source.width, source.width, surface.format,
-                     row);
+        EncodeTexels(source.pixels.data() + static_cast<std::size_t>(y) * source.width, source.width,
+                     surface.format, row);
     }
     return true;
 }
@@ -55,13 +56,15 @@ bool LoadImageIntoSurface(const Image& source, const SurfaceBits& surface, DWORD
     if (source.Empty() || !CanConvertTo(surface.format)) return false;
     Image keyed = source;
     ApplyColorKey(keyed, colorKey);
-    if (keyed.width == surface.width && keyed.height == surface.height) return WriteImageToSurface(keyed, surface);
+    if (keyed.width == surface.width && keyed.height == surface.height)
+        return WriteImageToSurface(keyed, surface);
     Image sized;
-    return ResizeImage(keyed, surface.width, surface.height, filter, sized) && WriteImageToSurface(sized, surface);
+    return ResizeImage(keyed, surface.width, surface.height, filter, sized) &&
+           WriteImageToSurface(sized, surface);
 }
 
-bool LoadFileIntoSurface(const void* bytes, std::size_t length, const SurfaceBits& surface, const int* sourceRect,
-                         DWORD filter, DWORD colorKey, ImageInfo* info) {
+bool LoadFileIntoSurface(const void* bytes, std::size_t length, const SurfaceBits& surface,
+                         const int* sourceRect, DWORD filter, DWORD colorKey, ImageInfo* info) {
     Image decoded;
     if (!DecodeImage(bytes, length, decoded, info)) return false;
     if (sourceRect == nullptr) return LoadImageIntoSurface(decoded, surface, filter, colorKey);
@@ -158,7 +161,8 @@ bool BuildTextureFromImage(const Image& decoded, const ImageInfo& info, const Te
     return true;
 }
 
-bool BuildTextureImage(const void* bytes, std::size_t length, const TextureParams& params, TextureImage& out) {
+bool BuildTextureImage(const void* bytes, std::size_t length, const TextureParams& params,
+                       TextureImage& out) {
     out = TextureImage{};
     Image decoded;
     ImageInfo info;

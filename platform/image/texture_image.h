@@ -45,8 +45,8 @@ bool LoadImageIntoSurface(const Image& source, const SurfaceBits& surface, DWORD
 
 // The D3DXLoadSurfaceFromFileInMemory steps: decode, crop to `sourceRect` ({left, top,
 // right, bottom}, exclusive; null for the whole image), then LoadImageIntoSurface.
-bool LoadFileIntoSurface(const void* bytes, std::size_t length, const SurfaceBits& surface, const int* sourceRect,
-                         DWORD filter, DWORD colorKey, ImageInfo* info = nullptr);
+bool LoadFileIntoSurface(const void* bytes, std::size_t length, const SurfaceBits& surface,
+                         const int* sourceRect, DWORD filter, DWORD colorKey, ImageInfo* info = nullptr);
 
 // Texture size for one side: 0, D3DX_DEFAULT and D3DX_FROM_FILE give the image's side (rounded
 // up to a power of two when `powerOfTwo`, as a device without non-power-of-two textures needs);

@@ -61,25 +61,36 @@ void FillInfo(const TgaHeader& h, ImageInfo& info) {
     info.bitsPerPixel = h.bits;
     const int alphaBits = h.descriptor & 0x0F;
     switch (h.bits) {
-        case 8: info.sourceFormat = kFormatL8; break;
-        case 16: info.sourceFormat = alphaBits > 0 ? kFormatA1R5G5B5 : kFormatX1R5G5B5; break;
-        case 24: info.sourceFormat = kFormatR8G8B8; break;
-        default: info.sourceFormat = kFormatA8R8G8B8; break;
+        case 8:
+            info.sourceFormat = kFormatL8;
+            break;
+        case 16:
+            info.sourceFormat = alphaBits > 0 ? kFormatA1R5G5B5 : kFormatX1R5G5B5;
+            break;
+        case 24:
+            info.sourceFormat = kFormatR8G8B8;
+            break;
+        default:
+            info.sourceFormat = kFormatA8R8G8B8;
+            break;
     }
     info.hasAlpha = h.bits == 32 || (h.bits == 16 && alphaBits > 0);
 }
 
 std::uint32_t ReadPixel(const std::uint8_t* p, int bits, bool alpha16) {
     switch (bits) {
-        case 8: return PackArgb(0xFF, p[0], p[0], p[0]);
+        case 8:
+            return PackArgb(0xFF, p[0], p[0], p[0]);
         case 16: {
             const unsigned v = Get16(p);
             const unsigned a = alpha16 ? ((v & 0x8000) ? 0xFFu : 0u) : 0xFFu;
             return PackArgb(a, ExpandChannel((v >> 10) & 31, 5), ExpandChannel((v >> 5) & 31, 5),
                             ExpandChannel(v & 31, 5));
         }
-        case 24: return PackArgb(0xFF, p[2], p[1], p[0]);
-        default: return PackArgb(p[3], p[2], p[1], p[0]);
+        case 24:
+            return PackArgb(0xFF, p[2], p[1], p[0]);
+        default:
+            return PackArgb(p[3], p[2], p[1], p[0]);
     }
 }
 
@@ -143,12 +154,14 @@ bool DecodeTga(const std::uint8_t* bytes, std::size_t length, Image& image, Imag
     const int w = h.width;
     if ((h.descriptor & 0x20) == 0) {
         for (int top = 0, bottom = h.height - 1; top < bottom; ++top, --bottom) {
-            std::swap_ranges(out + static_cast<std::size_t>(top) * w, out + static_cast<std::size_t>(top + 1) * w,
+            std::swap_ranges(out + static_cast<std::size_t>(top) * w,
+                             out + static_cast<std::size_t>(top + 1) * w,
                              out + static_cast<std::size_t>(bottom) * w);
         }
     }
     if ((h.descriptor & 0x10) != 0) {
-        for (int y = 0; y < h.height; ++y) std::reverse(out + static_cast<std::size_t>(y) * w, out + static_cast<std::size_t>(y + 1) * w);
+        for (int y = 0; y < h.height; ++y)
+            std::reverse(out + static_cast<std::size_t>(y) * w, out + static_cast<std::size_t>(y + 1) * w);
     }
     return true;
 }

@@ -60,7 +60,8 @@ TEST(ImageConvertTest, TexelsRoundToTheNearestLevelOfEachFormat) {
         {image::kFormatA8L8, 0x40FFFFFF, {0xFF, 0x40}},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Encode(c.argb, c.format), c.bytes) << "format " << c.format << " texel " << std::hex << c.argb;
+        EXPECT_EQ(Encode(c.argb, c.format), c.bytes)
+            << "format " << c.format << " texel " << std::hex << c.argb;
     }
     std::uint32_t texel = 0;
     std::uint8_t out[4] = {};
@@ -99,7 +100,9 @@ TEST(ImageConvertTest, ColourKeyMatchesWholeArgbAndBecomesTransparentBlack) {
         Bytes expected;
     } cases[] = {
         {0xFFFF00FF, image::kFormatA8R8G8B8, {0, 0, 0, 0, 0x00, 0xFF, 0x00, 0xFF, 0xFE, 0x00, 0xFF, 0xFF}},
-        {0x00FF00FF, image::kFormatA8R8G8B8, {0xFF, 0x00, 0xFF, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0xFE, 0x00, 0xFF, 0xFF}},
+        {0x00FF00FF,
+         image::kFormatA8R8G8B8,
+         {0xFF, 0x00, 0xFF, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0xFE, 0x00, 0xFF, 0xFF}},
         {0, image::kFormatA8R8G8B8, {0xFF, 0x00, 0xFF, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0xFE, 0x00, 0xFF, 0xFF}},
         {0xFFFF00FF, image::kFormatX8R8G8B8, {0, 0, 0, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0xFE, 0x00, 0xFF, 0xFF}},
         {0xFFFF00FF, image::kFormatA1R5G5B5, {0x00, 0x00, 0xE0, 0x83, 0x1F, 0xFC}},
@@ -108,15 +111,17 @@ TEST(ImageConvertTest, ColourKeyMatchesWholeArgbAndBecomesTransparentBlack) {
     for (const Case& c : cases) {
         Bytes texels(3 * image::BytesPerTexel(c.format), 0xCD);
         const image::SurfaceBits surface{texels.data(), static_cast<int>(texels.size()), 3, 1, c.format};
-        ASSERT_TRUE(image::LoadFileIntoSurface(tga.data(), tga.size(), surface, nullptr, image::kFilterNone, c.key));
+        ASSERT_TRUE(
+            image::LoadFileIntoSurface(tga.data(), tga.size(), surface, nullptr, image::kFilterNone, c.key));
         EXPECT_EQ(texels, c.expected) << std::hex << "key " << c.key << " format " << std::dec << c.format;
     }
 }
 
 TEST(ImageConvertTest, FiltersResampleAsDocumented) {
     const Image two = Make(2, 1, {PackArgb(0, 0, 0, 0), PackArgb(200, 200, 200, 200)});
-    const Image square = Make(2, 2, {PackArgb(0, 0, 0, 0), PackArgb(1, 10, 100, 255),
-                                     PackArgb(2, 20, 200, 255), PackArgb(3, 30, 255, 255)});
+    const Image square = Make(2, 2,
+                              {PackArgb(0, 0, 0, 0), PackArgb(1, 10, 100, 255), PackArgb(2, 20, 200, 255),
+                               PackArgb(3, 30, 255, 255)});
     struct Case {
         const char* name;
         const Image* source;
@@ -124,9 +129,17 @@ TEST(ImageConvertTest, FiltersResampleAsDocumented) {
         DWORD filter;
         std::vector<std::uint32_t> expected;
     } cases[] = {
-        {"linear enlarge", &two, 4, 1, image::kFilterLinear,
+        {"linear enlarge",
+         &two,
+         4,
+         1,
+         image::kFilterLinear,
          {0, PackArgb(50, 50, 50, 50), PackArgb(150, 150, 150, 150), PackArgb(200, 200, 200, 200)}},
-        {"box enlarge is bilinear", &two, 4, 1, image::kFilterBox,
+        {"box enlarge is bilinear",
+         &two,
+         4,
+         1,
+         image::kFilterBox,
          {0, PackArgb(50, 50, 50, 50), PackArgb(150, 150, 150, 150), PackArgb(200, 200, 200, 200)}},
         {"point enlarge", &two, 4, 1, image::kFilterPoint, {0, 0, two.pixels[1], two.pixels[1]}},
         {"box 2:1 rounds half up", &square, 1, 1, image::kFilterBox, {PackArgb(2, 15, 139, 191)}},
@@ -139,7 +152,8 @@ TEST(ImageConvertTest, FiltersResampleAsDocumented) {
         Image out;
         ASSERT_TRUE(image::ResizeImage(*c.source, c.width, c.height, c.filter, out)) << c.name;
         ASSERT_EQ(out.pixels.size(), c.expected.size()) << c.name;
-        for (std::size_t i = 0; i < c.expected.size(); ++i) EXPECT_EQ(out.pixels[i], c.expected[i]) << c.name << " " << i;
+        for (std::size_t i = 0; i < c.expected.size(); ++i)
+            EXPECT_EQ(out.pixels[i], c.expected[i]) << c.name << " " << i;
     }
     Image out;
     EXPECT_FALSE(image::ResizeImage(square, 0, 4, image::kFilterBox, out));
@@ -154,8 +168,10 @@ TEST(ImageConvertTest, MipChainHalvesWithA2x2Box) {
     EXPECT_EQ(image::FullMipCount(16384, 16384), 15);
 
     // 4 x 2: the blocks average (0,1,2,3) -> 2 and (0,0,0,1) -> 0 (rounded half up: 1.5 -> 2, 0.25 -> 0).
-    Image level0 = Make(4, 2, {PackArgb(0, 0, 0, 0), PackArgb(1, 0, 0, 0), PackArgb(0, 0, 0, 0), PackArgb(0, 0, 0, 0),
-                               PackArgb(2, 0, 0, 0), PackArgb(3, 0, 0, 0), PackArgb(0, 0, 0, 0), PackArgb(1, 255, 255, 255)});
+    Image level0 =
+        Make(4, 2,
+             {PackArgb(0, 0, 0, 0), PackArgb(1, 0, 0, 0), PackArgb(0, 0, 0, 0), PackArgb(0, 0, 0, 0),
+              PackArgb(2, 0, 0, 0), PackArgb(3, 0, 0, 0), PackArgb(0, 0, 0, 0), PackArgb(1, 255, 255, 255)});
     Image level1, level2, point;
     ASSERT_TRUE(image::NextMipLevel(level0, image::kFilterBox, level1));
     EXPECT_EQ(level1.width, 2);

@@ -68,45 +68,99 @@ constexpr std::uint32_t Grey(unsigned v, unsigned a = 0xFF) { return PackArgb(a,
 
 TEST(ImageDecodeTest, PngColourTypesAndDepthsExpandToArgb) {
     std::vector<PngCase> cases;
-    cases.push_back({"grey1", Layout(8, 1, 1, 0), {0xB2},
-                     {Grey(255), Grey(0), Grey(255), Grey(255), Grey(0), Grey(0), Grey(255), Grey(0)}, image::kFormatL8, false});
-    cases.push_back({"grey2", Layout(4, 1, 2, 0), {0x1B}, {Grey(0), Grey(85), Grey(170), Grey(255)}, image::kFormatL8, false});
+    cases.push_back({"grey1",
+                     Layout(8, 1, 1, 0),
+                     {0xB2},
+                     {Grey(255), Grey(0), Grey(255), Grey(255), Grey(0), Grey(0), Grey(255), Grey(0)},
+                     image::kFormatL8,
+                     false});
+    cases.push_back({"grey2",
+                     Layout(4, 1, 2, 0),
+                     {0x1B},
+                     {Grey(0), Grey(85), Grey(170), Grey(255)},
+                     image::kFormatL8,
+                     false});
     cases.push_back({"grey4", Layout(2, 1, 4, 0), {0x7F}, {Grey(0x77), Grey(0xFF)}, image::kFormatL8, false});
     {
-        PngCase c{"grey8_trns", Layout(3, 1, 8, 0), {0x40, 0x41, 0x00}, {0x00404040u, Grey(0x41), Grey(0)}, image::kFormatA8R8G8B8, true};
+        PngCase c{"grey8_trns",           Layout(3, 1, 8, 0),
+                  {0x40, 0x41, 0x00},     {0x00404040u, Grey(0x41), Grey(0)},
+                  image::kFormatA8R8G8B8, true};
         c.layout.hasTransparentColor = true;
         c.layout.transparentColor[0] = 0x40;
         cases.push_back(c);
     }
-    cases.push_back({"grey16", Layout(2, 1, 16, 0), {0x5A, 0x5A, 0xFF, 0xFF}, {Grey(0x5A), Grey(0xFF)}, image::kFormatL16, false});
-    cases.push_back({"grey_alpha8", Layout(2, 1, 8, 4), {0x30, 0x90, 0xFF, 0x00}, {Grey(0x30, 0x90), Grey(0xFF, 0x00)}, image::kFormatA8L8, true});
-    cases.push_back({"rgb8", Layout(2, 2, 8, 2), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12},
-                     {PackArgb(255, 1, 2, 3), PackArgb(255, 4, 5, 6), PackArgb(255, 7, 8, 9), PackArgb(255, 10, 11, 12)},
-                     image::kFormatR8G8B8, false});
+    cases.push_back({"grey16",
+                     Layout(2, 1, 16, 0),
+                     {0x5A, 0x5A, 0xFF, 0xFF},
+                     {Grey(0x5A), Grey(0xFF)},
+                     image::kFormatL16,
+                     false});
+    cases.push_back({"grey_alpha8",
+                     Layout(2, 1, 8, 4),
+                     {0x30, 0x90, 0xFF, 0x00},
+                     {Grey(0x30, 0x90), Grey(0xFF, 0x00)},
+                     image::kFormatA8L8,
+                     true});
+    cases.push_back(
+        {"rgb8",
+         Layout(2, 2, 8, 2),
+         {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12},
+         {PackArgb(255, 1, 2, 3), PackArgb(255, 4, 5, 6), PackArgb(255, 7, 8, 9), PackArgb(255, 10, 11, 12)},
+         image::kFormatR8G8B8,
+         false});
     {
-        PngCase c{"rgb8_trns", Layout(2, 1, 8, 2), {1, 2, 3, 4, 5, 6}, {PackArgb(255, 1, 2, 3), PackArgb(0, 4, 5, 6)}, image::kFormatA8R8G8B8, true};
+        PngCase c{"rgb8_trns",
+                  Layout(2, 1, 8, 2),
+                  {1, 2, 3, 4, 5, 6},
+                  {PackArgb(255, 1, 2, 3), PackArgb(0, 4, 5, 6)},
+                  image::kFormatA8R8G8B8,
+                  true};
         c.layout.hasTransparentColor = true;
         c.layout.transparentColor[0] = 4;
         c.layout.transparentColor[1] = 5;
         c.layout.transparentColor[2] = 6;
         cases.push_back(c);
     }
-    cases.push_back({"rgb16", Layout(1, 1, 16, 2), {0xAB, 0xAB, 0x01, 0x01, 0xFE, 0xFE}, {PackArgb(255, 0xAB, 0x01, 0xFE)}, image::kFormatA16B16G16R16, false});
-    cases.push_back({"rgba8", Layout(2, 1, 8, 6), {1, 2, 3, 4, 5, 6, 7, 0x80}, {PackArgb(4, 1, 2, 3), PackArgb(0x80, 5, 6, 7)}, image::kFormatA8R8G8B8, true});
-    cases.push_back({"rgba16", Layout(1, 1, 16, 6), {0x10, 0x10, 0x20, 0x20, 0x30, 0x30, 0x7F, 0x7F}, {PackArgb(0x7F, 0x10, 0x20, 0x30)}, image::kFormatA16B16G16R16, true});
+    cases.push_back({"rgb16",
+                     Layout(1, 1, 16, 2),
+                     {0xAB, 0xAB, 0x01, 0x01, 0xFE, 0xFE},
+                     {PackArgb(255, 0xAB, 0x01, 0xFE)},
+                     image::kFormatA16B16G16R16,
+                     false});
+    cases.push_back({"rgba8",
+                     Layout(2, 1, 8, 6),
+                     {1, 2, 3, 4, 5, 6, 7, 0x80},
+                     {PackArgb(4, 1, 2, 3), PackArgb(0x80, 5, 6, 7)},
+                     image::kFormatA8R8G8B8,
+                     true});
+    cases.push_back({"rgba16",
+                     Layout(1, 1, 16, 6),
+                     {0x10, 0x10, 0x20, 0x20, 0x30, 0x30, 0x7F, 0x7F},
+                     {PackArgb(0x7F, 0x10, 0x20, 0x30)},
+                     image::kFormatA16B16G16R16,
+                     true});
     {
-        PngCase c{"palette8_trns", Layout(3, 1, 8, 3), {2, 0, 1}, {PackArgb(255, 70, 80, 90), PackArgb(0, 10, 20, 30), PackArgb(0x80, 40, 50, 60)}, image::kFormatA8R8G8B8, true};
+        PngCase c{"palette8_trns",
+                  Layout(3, 1, 8, 3),
+                  {2, 0, 1},
+                  {PackArgb(255, 70, 80, 90), PackArgb(0, 10, 20, 30), PackArgb(0x80, 40, 50, 60)},
+                  image::kFormatA8R8G8B8,
+                  true};
         c.layout.palette = {10, 20, 30, 40, 50, 60, 70, 80, 90};
         c.layout.transparency = {0, 0x80};
         cases.push_back(c);
     }
     {
-        PngCase c{"palette4", Layout(3, 1, 4, 3), {0x21, 0x00}, {PackArgb(255, 7, 8, 9), PackArgb(255, 4, 5, 6), PackArgb(255, 1, 2, 3)}, image::kFormatP8, false};
+        PngCase c{"palette4",       Layout(3, 1, 4, 3),
+                  {0x21, 0x00},     {PackArgb(255, 7, 8, 9), PackArgb(255, 4, 5, 6), PackArgb(255, 1, 2, 3)},
+                  image::kFormatP8, false};
         c.layout.palette = {1, 2, 3, 4, 5, 6, 7, 8, 9};
         cases.push_back(c);
     }
     {
-        PngCase c{"palette1", Layout(3, 1, 1, 3), {0x40}, {PackArgb(255, 1, 2, 3), PackArgb(255, 4, 5, 6), PackArgb(255, 1, 2, 3)}, image::kFormatP8, false};
+        PngCase c{"palette1",       Layout(3, 1, 1, 3),
+                  {0x40},           {PackArgb(255, 1, 2, 3), PackArgb(255, 4, 5, 6), PackArgb(255, 1, 2, 3)},
+                  image::kFormatP8, false};
         c.layout.palette = {1, 2, 3, 4, 5, 6};
         cases.push_back(c);
     }
@@ -158,7 +212,10 @@ TEST(ImageDecodeTest, JpegDecodesWithinTolerance) {
     struct Case {
         const char* name;
         bool progressive, grey;
-    } cases[] = {{"baseline", false, false}, {"progressive", true, false}, {"grey", false, true}, {"grey_progressive", true, true}};
+    } cases[] = {{"baseline", false, false},
+                 {"progressive", true, false},
+                 {"grey", false, true},
+                 {"grey_progressive", true, true}};
     for (const Case& c : cases) {
         const Bytes file = image_test::Jpeg(source, c.progressive, c.grey);
         ASSERT_FALSE(file.empty()) << c.name;
@@ -195,13 +252,16 @@ TEST(ImageDecodeTest, TgaDepthsCompressionAndOrigins) {
                 for (int origin = 0; origin < 3; ++origin) {
                     const bool topDown = origin == 1, rightToLeft = origin == 2;
                     const std::string name = "tga" + std::to_string(bits) + (rle ? " rle" : " raw") +
-                                             (topDown ? " top-down" : " bottom-up") + (rightToLeft ? " right-to-left" : "");
+                                             (topDown ? " top-down" : " bottom-up") +
+                                             (rightToLeft ? " right-to-left" : "");
                     const Bytes file = image_test::Tga(*source, bits, rle, topDown, rightToLeft);
                     ASSERT_EQ(image::DetectFileFormat(file.data(), file.size()), FileFormat::Tga) << name;
                     Image img;
                     ImageInfo info;
                     ASSERT_TRUE(image::DecodeImage(file.data(), file.size(), img, &info)) << name;
-                    const Image expected = bits == 32 ? *source : bits == 24 ? Opaque(*source) : GreyFromGreen(*source);
+                    const Image expected = bits == 32   ? *source
+                                           : bits == 24 ? Opaque(*source)
+                                                        : GreyFromGreen(*source);
                     ExpectPixels(img, expected.pixels, name);
                     EXPECT_EQ(info.bitsPerPixel, bits);
                     EXPECT_EQ(info.hasAlpha, bits == 32) << name;
@@ -310,7 +370,8 @@ Bytes RawBmp(int headerSize, int width, int height, int bits, std::uint32_t comp
     }
     for (std::uint32_t m : masks) Put32(info, m);
     for (std::uint32_t c : palette) {
-        info.insert(info.end(), {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8), static_cast<std::uint8_t>(c >> 16)});
+        info.insert(info.end(), {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8),
+                                 static_cast<std::uint8_t>(c >> 16)});
         if (headerSize != 12) info.push_back(0);
     }
     Bytes file = {'B', 'M'};
@@ -333,19 +394,38 @@ TEST(ImageDecodeTest, BmpHeaderVariantsLowDepthsAndBitFields) {
         DWORD sourceFormat;
         bool alpha;
     } cases[] = {
-        {"os2 24-bit", RawBmp(12, 2, 2, 24, 0, {}, {}, {0, 0, 255, 255, 255, 255, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0}),
-         {blue, green, red, white}, image::kFormatR8G8B8, false},
-        {"os2 1-bit", RawBmp(12, 2, 2, 1, 0, {}, {0x0000FF, 0xFF0000}, {0x80, 0, 0, 0, 0x40, 0, 0, 0}),
-         {blue, red, red, blue}, image::kFormatP8, false},
-        {"4-bit", RawBmp(40, 2, 2, 4, 0, {}, {0xFF0000, 0x00FF00, 0x0000FF}, {0x12, 0, 0, 0, 0x20, 0, 0, 0}),
-         {blue, red, green, blue}, image::kFormatP8, false},
-        {"16-bit 5-5-5", RawBmp(40, 2, 2, 16, 0, {}, {}, {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0xFF, 0x7F}),
-         {blue, white, red, green}, image::kFormatX1R5G5B5, false},
-        {"16-bit 5-6-5 bit fields", RawBmp(40, 2, 2, 16, 3, {0xF800, 0x07E0, 0x001F}, {}, {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0xFF, 0xFF}),
-         {blue, white, red, green}, image::kFormatR5G6B5, false},
-        {"32-bit alpha bit fields, V4 header", RawBmp(108, 2, -2, 32, 3, {0x0000FF00, 0x00FF0000, 0xFF000000, 0x000000FF},
-                                                    {}, {0x80, 0, 0, 255, 0x00, 0, 255, 0, 0xFF, 255, 0, 0, 0x01, 255, 255, 255}),
-         {0x800000FF, 0x0000FF00, 0xFFFF0000, 0x01FFFFFF}, image::kFormatA8R8G8B8, true},
+        {"os2 24-bit",
+         RawBmp(12, 2, 2, 24, 0, {}, {}, {0, 0, 255, 255, 255, 255, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0}),
+         {blue, green, red, white},
+         image::kFormatR8G8B8,
+         false},
+        {"os2 1-bit",
+         RawBmp(12, 2, 2, 1, 0, {}, {0x0000FF, 0xFF0000}, {0x80, 0, 0, 0, 0x40, 0, 0, 0}),
+         {blue, red, red, blue},
+         image::kFormatP8,
+         false},
+        {"4-bit",
+         RawBmp(40, 2, 2, 4, 0, {}, {0xFF0000, 0x00FF00, 0x0000FF}, {0x12, 0, 0, 0, 0x20, 0, 0, 0}),
+         {blue, red, green, blue},
+         image::kFormatP8,
+         false},
+        {"16-bit 5-5-5",
+         RawBmp(40, 2, 2, 16, 0, {}, {}, {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0xFF, 0x7F}),
+         {blue, white, red, green},
+         image::kFormatX1R5G5B5,
+         false},
+        {"16-bit 5-6-5 bit fields",
+         RawBmp(40, 2, 2, 16, 3, {0xF800, 0x07E0, 0x001F}, {},
+                {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0xFF, 0xFF}),
+         {blue, white, red, green},
+         image::kFormatR5G6B5,
+         false},
+        {"32-bit alpha bit fields, V4 header",
+         RawBmp(108, 2, -2, 32, 3, {0x0000FF00, 0x00FF0000, 0xFF000000, 0x000000FF}, {},
+                {0x80, 0, 0, 255, 0x00, 0, 255, 0, 0xFF, 255, 0, 0, 0x01, 255, 255, 255}),
+         {0x800000FF, 0x0000FF00, 0xFFFF0000, 0x01FFFFFF},
+         image::kFormatA8R8G8B8,
+         true},
     };
     for (const Case& c : cases) {
         Image img;
@@ -360,13 +440,15 @@ TEST(ImageDecodeTest, BmpHeaderVariantsLowDepthsAndBitFields) {
 TEST(ImageDecodeTest, Tga16BitUsesTheAttributeBitForAlpha) {
     // 2 x 1 top-down: 0x7C00 (red, top bit clear) and 0x83E0 (green, top bit set).
     for (int attributeBits : {0, 1}) {
-        Bytes file = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 1, 0, 16, static_cast<std::uint8_t>(0x20 | attributeBits)};
+        Bytes file = {0, 0, 2, 0, 0, 0, 0, 0,  0,
+                      0, 0, 0, 2, 0, 1, 0, 16, static_cast<std::uint8_t>(0x20 | attributeBits)};
         file.insert(file.end(), {0x00, 0x7C, 0xE0, 0x83});
         Image img;
         ImageInfo info;
         ASSERT_TRUE(image::DecodeImage(file.data(), file.size(), img, &info));
-        const std::vector<std::uint32_t> expected =
-            attributeBits ? std::vector<std::uint32_t>{0x00FF0000, 0xFF00FF00} : std::vector<std::uint32_t>{0xFFFF0000, 0xFF00FF00};
+        const std::vector<std::uint32_t> expected = attributeBits
+                                                        ? std::vector<std::uint32_t>{0x00FF0000, 0xFF00FF00}
+                                                        : std::vector<std::uint32_t>{0xFFFF0000, 0xFF00FF00};
         ExpectPixels(img, expected, attributeBits ? "with alpha bit" : "without");
         EXPECT_EQ(info.sourceFormat, attributeBits ? image::kFormatA1R5G5B5 : image::kFormatX1R5G5B5);
     }

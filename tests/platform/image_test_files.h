@@ -28,7 +28,8 @@ inline image::Image Pattern(int w, int h, bool opaque) {
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             const unsigned a = opaque ? 0xFF : (0x40 + 0x30 * x + 0x11 * y) & 0xFF;
-            img.pixels[y * w + x] = image::PackArgb(a, (37 * x + 11) & 0xFF, (91 * y + 5) & 0xFF, (13 * (x + y)) & 0xFF);
+            img.pixels[y * w + x] =
+                image::PackArgb(a, (37 * x + 11) & 0xFF, (91 * y + 5) & 0xFF, (13 * (x + y)) & 0xFF);
         }
     }
     return img;
@@ -45,7 +46,8 @@ inline Bytes Tga(const image::Image& img, int bits, bool rle, bool topDown, bool
     Put16(b, img.width);
     Put16(b, img.height);
     b.push_back(static_cast<std::uint8_t>(bits));
-    b.push_back(static_cast<std::uint8_t>((topDown ? 0x20 : 0) | (rightToLeft ? 0x10 : 0) | (bits == 32 ? 8 : 0)));
+    b.push_back(
+        static_cast<std::uint8_t>((topDown ? 0x20 : 0) | (rightToLeft ? 0x10 : 0) | (bits == 32 ? 8 : 0)));
     auto texel = [&](Bytes& out, std::uint32_t c) {
         if (bits == 8) {
             out.push_back(static_cast<std::uint8_t>(c >> 8));
@@ -81,7 +83,8 @@ inline Bytes Tga(const image::Image& img, int bits, bool rle, bool topDown, bool
 }
 
 // BMP with a 40-byte header: 24 or 32 bits, or 8 bits with `palette` (indices in `indices`).
-inline Bytes Bmp(const image::Image& img, int bits, bool topDown, const std::vector<std::uint32_t>& palette = {},
+inline Bytes Bmp(const image::Image& img, int bits, bool topDown,
+                 const std::vector<std::uint32_t>& palette = {},
                  const std::vector<std::uint8_t>& indices = {}) {
     const std::size_t stride = (static_cast<std::size_t>(img.width) * bits + 31) / 32 * 4;
     const std::uint32_t offset = 14 + 40 + static_cast<std::uint32_t>(palette.size()) * 4;
