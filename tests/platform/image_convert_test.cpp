@@ -122,6 +122,8 @@ TEST(ImageConvertTest, FiltersResampleAsDocumented) {
     const Image square = Make(2, 2,
                               {PackArgb(0, 0, 0, 0), PackArgb(1, 10, 100, 255), PackArgb(2, 20, 200, 255),
                                PackArgb(3, 30, 255, 255)});
+    const Image five = Make(5, 1, {PackArgb(0, 0, 0, 0), PackArgb(50, 50, 50, 50), PackArgb(100, 100, 100, 100),
+                                   PackArgb(150, 150, 150, 150), PackArgb(200, 200, 200, 200)});
     struct Case {
         const char* name;
         const Image* source;
@@ -146,6 +148,12 @@ TEST(ImageConvertTest, FiltersResampleAsDocumented) {
         {"triangle 2:1", &square, 1, 1, image::kFilterTriangle, {PackArgb(2, 15, 139, 191)}},
         {"point shrink", &square, 1, 1, image::kFilterPoint, {square.pixels[3]}},
         {"none pads with transparent black", &two, 3, 2, image::kFilterNone, {0, two.pixels[1], 0, 0, 0, 0}},
+        {"box 5:2 weighs the texel it shares by half",
+         &five,
+         2,
+         1,
+         image::kFilterBox,
+         {PackArgb(40, 40, 40, 40), PackArgb(160, 160, 160, 160)}},
         {"default is triangle", &square, 1, 1, image::kD3dxDefault, {PackArgb(2, 15, 139, 191)}},
     };
     for (const Case& c : cases) {
@@ -267,4 +275,20 @@ TEST(ImageConvertTest, LoadsIntoASubRectangleOnly) {
     }
     const int outside[4] = {0, 0, 3, 1};
     EXPECT_FALSE(image::LoadFileIntoSurface(bmp.data(), bmp.size(), pixel, outside, image::kFilterPoint, 0));
+}
+
+TEST(ImageConvertTest, ColourKeyComesBeforeTheMipFilter) {
+    // Three keyed texels become transparent black and are averaged as such into level 1.
+    const Image source = Make(2, 2, {0xFFFF00FF, 0xFFFF00FF, 0xFFFF00FF, 0xFFFFFFFF});
+    const Bytes tga = image_test::Tga(source, 24, false, true);
+    image::TextureParams params;
+    params.colorKey = 0xFFFF00FF;
+    image::TextureImage texture;
+    ASSERT_TRUE(image::BuildTextureImage(tga.data(), tga.size(), params, texture));
+    EXPECT_EQ(texture.format, image::kFormatX8R8G8B8);  // the source has no alpha
+    ASSERT_EQ(texture.levels.size(), 2u);
+    params.format = image::kFormatA8R8G8B8;
+    ASSERT_TRUE(image::BuildTextureImage(tga.data(), tga.size(), params, texture));
+    EXPECT_EQ(texture.levels[0].bytes, (Bytes{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(texture.levels[1].bytes, (Bytes{0x40, 0x40, 0x40, 0x40}));
 }
