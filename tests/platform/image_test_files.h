@@ -38,9 +38,8 @@ inline image::Image Pattern(int w, int h, bool opaque) {
 // TGA, true colour or grey, uncompressed or run-length encoded (runs of equal texels within
 // a row become run packets; others raw packets).
 inline Bytes Tga(const image::Image& img, int bits, bool rle, bool topDown, bool rightToLeft = false) {
-    Bytes b;
     const int type = (bits == 8 ? 3 : 2) + (rle ? 8 : 0);
-    b.insert(b.end(), {0, 0, static_cast<std::uint8_t>(type), 0, 0, 0, 0, 0});
+    Bytes b = {0, 0, static_cast<std::uint8_t>(type), 0, 0, 0, 0, 0};
     Put16(b, 0);
     Put16(b, 0);
     Put16(b, img.width);
