@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 TEST(ImageCorpus, DISABLED_WriteImageFuzzCorpus) {
     using image_test::Bytes;
@@ -54,4 +55,17 @@ TEST(ImageCorpus, DISABLED_WriteImageFuzzCorpus) {
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         ASSERT_TRUE(out.good()) << name;
     }
+}
+
+TEST(ImageCorpus, EverySeedDecodes) {
+    const std::filesystem::path folder = std::filesystem::path(FV_SOURCE_DIR) / "fuzz" / "corpus" / "image";
+    int seeds = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        const image_test::Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        image::Image decoded;
+        EXPECT_TRUE(image::DecodeImage(bytes.data(), bytes.size(), decoded)) << entry.path();
+        ++seeds;
+    }
+    EXPECT_GE(seeds, 12);
 }
