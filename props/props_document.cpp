@@ -11,7 +11,7 @@ PropsNode* PropsDocument::CreateChild(PropsNode* parent, const String& name) {
 }
 
 std::unique_ptr<PropsNode> PropsDocument::NewNode(const String& name, int depth) {
-    if (depth > kMaxPropsDepth || nodesMade_ >= kMaxPropsNodes) return nullptr;
+    if (depth > kMaxPropsDepth || AtNodeLimit()) return nullptr;
     ++nodesMade_;
     return std::make_unique<PropsNode>(name, depth);
 }

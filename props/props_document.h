@@ -5,8 +5,9 @@
 // until the document is destroyed, so a statement that replaces a node an enclosing
 // statement (or the current scope) still points at never leaves a dangling pointer; each
 // node is destroyed exactly once.
-// A document holds at most kMaxPropsNodes nodes over its life: a file that asks for more
-// (references can double a tree per statement) gets the ones made before the limit.
+// A document makes at most kMaxPropsNodes nodes (or the limit it was given) over its life:
+// a file that asks for more (references can double a tree per statement) gets the ones
+// made before the limit.
 
 #include "core/byte_string.h"
 #include "props/props_node.h"
@@ -20,6 +21,7 @@ constexpr int kMaxPropsNodes = 1 << 14;
 class PropsDocument {
 public:
     PropsDocument() = default;
+    explicit PropsDocument(int nodeLimit) : nodeLimit_(nodeLimit) {}
     PropsDocument(const PropsDocument&) = delete;
     PropsDocument& operator=(const PropsDocument&) = delete;
 
@@ -35,11 +37,13 @@ public:
     void ClearChildren(PropsNode& node);
 
     int NodesMade() const { return nodesMade_; }
+    bool AtNodeLimit() const { return nodesMade_ >= nodeLimit_; }
 
 private:
     PropsMap top_;
     std::vector<std::unique_ptr<PropsNode>> parked_;
     int nodesMade_ = 0;
+    int nodeLimit_ = kMaxPropsNodes;
 };
 
 // The child of the map (or document, or node) named name without regard to case, or null.

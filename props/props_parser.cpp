@@ -219,7 +219,7 @@ void Parser::CopyReference(PropsNode& target, const String& path) {
 }
 
 void Parser::CloneChildren(PropsMap& source, PropsMap& into, int depth) {
-    if (depth > kMaxPropsDepth || document_.NodesMade() >= kMaxPropsNodes) return;
+    if (depth > kMaxPropsDepth || document_.AtNodeLimit()) return;
     source.Walk([&](PropsNode& node) {
         std::unique_ptr<PropsNode> clone = document_.NewNode(node.Name(), depth);
         if (clone == nullptr) return;  // past the depth or node limit the copy stops

@@ -8,17 +8,21 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace {
 
 using json = nlohmann::ordered_json;
 
+// Props text may hold any byte, NUL included.
+std::string Text(const String& text) { return std::string(text.CStr(), static_cast<std::size_t>(text.Length())); }
+
 json NodeJson(PropsNode& node) {
     json children = json::array();
     node.Children().Walk([&](PropsNode& child) { children.push_back(NodeJson(child)); });
-    json value = node.Value().IsEmpty() ? json(nullptr) : json(node.Value().CStr());
-    return json{{"name", node.Name().CStr()},
+    json value = node.Value().IsEmpty() ? json(nullptr) : json(Text(node.Value()));
+    return json{{"name", Text(node.Name())},
                 {"kind", node.Kind()},
                 {"value", value},
                 {"counter", node.Counter()},
@@ -54,7 +58,7 @@ int RunProps(const std::vector<std::string>& args) {
         if (!LoadDocument(args[1], document, parsed)) return Fail("cannot read '" + args[1] + "'");
         PropsNode* node = Find(document, String(args[2].c_str()));
         for (std::size_t i = 3; i < args.size(); ++i) node = Find(node, String(args[i].c_str()));
-        Print(json{{"string", AsString(node).CStr()}, {"int", AsInt(node)}, {"double", AsDouble(node)}});
+        Print(json{{"string", Text(AsString(node))}, {"int", AsInt(node)}, {"double", AsDouble(node)}});
         return 0;
     }
     return Fail("usage: fvtool props dump FILE | get FILE NAME...");
