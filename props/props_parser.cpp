@@ -292,10 +292,12 @@ PropsNode* ResolvePath(PropsDocument& document, PropsNode* start, const String& 
 int FindTopLevel(const String& text, const char* delimiter, int from) {
     const int n = text.Length();
     const int d = static_cast<int>(std::strlen(delimiter));
+    if (d == 0) return from < 0 ? 0 : (from > n ? -1 : from);
     const char* s = text.CStr();
     int i = from < 0 ? 0 : from;
     while (i < n) {
-        if (n - i >= d && std::memcmp(s + i, delimiter, static_cast<std::size_t>(d)) == 0) return i;
+        if (s[i] == delimiter[0] && n - i >= d && std::memcmp(s + i, delimiter, static_cast<std::size_t>(d)) == 0)
+            return i;
         const char c = s[i];
         if (c == '"' || c == '\'') {
             int j = i + 1;
