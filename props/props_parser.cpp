@@ -80,6 +80,7 @@ private:
 
 bool Parser::Execute(const String& raw, PropsNode*& scope) {
     const String statement = raw.Trim();
+    if (statement.IsEmpty()) return true;  // blanks only: not even a bare value
     if (StartsWith(statement, "using")) {
         const String rest = Slice(statement, 5, statement.Length()).Trim();
         if (rest.IsEmpty()) {
