@@ -11,7 +11,8 @@
 namespace {
 
 std::string WriteFile(const std::string& name, const std::string& text) {
-    const std::string path = testing::TempDir() + "props_include_" + name;
+    const std::string path = testing::TempDir() + "props_include_" +
+                             testing::UnitTest::GetInstance()->current_test_info()->name() + "_" + name;
     std::ofstream(path, std::ios::binary) << text;
     return path;
 }

@@ -18,8 +18,10 @@ const char* const kShipped =
     "DustDist   = 100;\r\nBlissTime  = 2;\r\nBlissWait  = 10000;\r\n"
     "Animations = array(\r\n  \"frostvalen01.cam\",\r\n  \"frostvalen02.cam\",\r\n  \"frostvalen03.cam\"\r\n);\r\n";
 
+// One file per test: ctest runs the tests of this folder in parallel processes.
 String WriteScene(const std::string& name, const std::string& text) {
-    const std::string path = testing::TempDir() + "scene_settings_" + name;
+    const std::string path = testing::TempDir() + "scene_settings_" +
+                             testing::UnitTest::GetInstance()->current_test_info()->name() + "_" + name;
     std::ofstream(path, std::ios::binary) << text;
     return String(path.c_str());
 }
