@@ -36,6 +36,13 @@ struct HGLOBAL__;
 using HGLOBAL = HGLOBAL__*;
 struct HWND__;
 using HWND = HWND__*;
+using HANDLE = void*;
+struct HCURSOR__;
+using HCURSOR = HCURSOR__*;
+struct HDC__;
+using HDC = HDC__*;
+struct HBITMAP__;
+using HBITMAP = HBITMAP__*;
 
 constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
 constexpr bool FAILED(HRESULT hr) { return hr < 0; }
