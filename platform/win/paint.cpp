@@ -29,14 +29,14 @@ std::uint32_t ReadLe32(const unsigned char* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
-// The renderer and the client origin inside its SDL window for a window DC.
-SDL_Renderer* TargetOf(HDC dc, int& ox, int& oy) {
+// The surface and the client origin inside its SDL window for a window DC.
+SDL_Surface* TargetOf(HDC dc, int& ox, int& oy) {
     if (!dc || !dc->window) return nullptr;
     const WindowRecord* record = FindWindowRecord(dc->window);
     if (!record) return nullptr;
     ox = record->parent ? record->x : 0;
     oy = record->parent ? record->y : 0;
-    return RendererFor(record->sdl);
+    return SurfaceFor(record->sdl);
 }
 
 }  // namespace
@@ -53,9 +53,8 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
 
 BOOL EndPaint(HWND window, const PAINTSTRUCT* paint) {
     if (!paint || !paint->hdc) return FALSE;
-    int ox, oy;
     if (paint->hdc->drawn)
-        if (SDL_Renderer* renderer = TargetOf(paint->hdc, ox, oy)) SDL_RenderPresent(renderer);
+        if (const WindowRecord* record = FindWindowRecord(window)) SDL_UpdateWindowSurface(record->sdl);
     delete paint->hdc;
     return TRUE;
 }
@@ -119,19 +118,16 @@ HBITMAP SelectObject(HDC dc, HBITMAP bitmap) {
 BOOL BitBlt(HDC target, int x, int y, int width, int height, HDC source, int sx, int sy, DWORD rop) {
     if (rop != SRCCOPY || !source || !source->bitmap || width <= 0 || height <= 0) return FALSE;
     int ox, oy;
-    SDL_Renderer* renderer = TargetOf(target, ox, oy);
-    if (!renderer) return FALSE;
+    SDL_Surface* screen = TargetOf(target, ox, oy);
+    if (!screen) return FALSE;
     SDL_Surface* surface = source->bitmap->surface;
     // Copied pixel for pixel, never stretched: the part outside the bitmap is left alone.
     const int w = std::min(width, surface->w - sx);
     const int h = std::min(height, surface->h - sy);
     if (w <= 0 || h <= 0 || sx < 0 || sy < 0) return TRUE;
-    SDL_Texture* texture = SDL_CreateTextureFromSurface(renderer, surface);
-    if (!texture) return FALSE;
-    const SDL_Rect from{sx, sy, w, h};
-    const SDL_Rect to{ox + x, oy + y, w, h};
-    SDL_RenderCopy(renderer, texture, &from, &to);
-    SDL_DestroyTexture(texture);
+    SDL_Rect from{sx, sy, w, h};
+    SDL_Rect to{ox + x, oy + y, w, h};
+    if (SDL_BlitSurface(surface, &from, screen, &to) != 0) return FALSE;
     target->drawn = true;
     return TRUE;
 }
@@ -141,11 +137,10 @@ HBRUSH GetStockObject(int index) { return index == BLACK_BRUSH ? &gBlackBrush : 
 int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
     if (!rect || brush != &gBlackBrush) return 0;
     int ox, oy;
-    SDL_Renderer* renderer = TargetOf(dc, ox, oy);
-    if (!renderer) return 0;
+    SDL_Surface* screen = TargetOf(dc, ox, oy);
+    if (!screen) return 0;
     const SDL_Rect area{ox + rect->left, oy + rect->top, rect->right - rect->left, rect->bottom - rect->top};
-    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-    SDL_RenderFillRect(renderer, &area);
+    SDL_FillRect(screen, &area, SDL_MapRGB(screen->format, 0, 0, 0));
     dc->drawn = true;
     return 1;
 }

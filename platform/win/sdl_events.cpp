@@ -74,11 +74,17 @@ void TranslateWindowEvent(const SDL_WindowEvent& event) {
                     r->needsPaint = true;
             break;
         case SDL_WINDOWEVENT_RESIZED:
-            // A size the user or the window manager chose: a finished size-move.
             if (record->parent) break;
-            PostInputMessage(target, WM_ENTERSIZEMOVE, 0, 0);
-            PostSize(target, SizeKind(target));
-            PostInputMessage(target, WM_EXITSIZEMOVE, 0, 0);
+            if (record->style & WS_THICKFRAME) {
+                // A window with a sizing frame was sized by the user: a finished size-move.
+                PostInputMessage(target, WM_ENTERSIZEMOVE, 0, 0);
+                PostSize(target, SizeKind(target));
+                PostInputMessage(target, WM_EXITSIZEMOVE, 0, 0);
+            } else {
+                int w = 0, h = 0;
+                ClientSize(*record, w, h);
+                if (w != record->postedWidth || h != record->postedHeight) PostSize(target, SizeKind(target));
+            }
             break;
         case SDL_WINDOWEVENT_SIZE_CHANGED: {
             if (record->parent) break;

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -32,11 +31,6 @@ std::vector<std::unique_ptr<WindowRecord>>& Records() {
     return records;
 }
 
-std::map<SDL_Window*, SDL_Renderer*>& Renderers() {
-    static std::map<SDL_Window*, SDL_Renderer*> renderers;
-    return renderers;
-}
-
 HWND gFocus = nullptr;
 bool gVideo = false;
 
@@ -53,14 +47,6 @@ ClassRecord* FindClass(const char* name) {
     for (ClassRecord& c : Classes())
         if (SameName(c.name, name)) return &c;
     return nullptr;
-}
-
-void QuitVideo() {
-    for (auto& [window, renderer] : Renderers()) SDL_DestroyRenderer(renderer);
-    Renderers().clear();
-    ForgetCursors();
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    gVideo = false;
 }
 
 // Frame sizes of a style, as the desktop of the engine's home platform draws them.
@@ -84,15 +70,14 @@ bool EnsureVideo() {
     if (gVideo) return true;
     // The desktop's screensaver is held off only while a saver runs (system.h).
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // Window surfaces are plain memory, never a hidden renderer.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     gVideo = true;
-    static bool registered = false;
-    if (!registered) {
-        registered = true;
-        std::atexit([] {
-            if (gVideo) QuitVideo();
-        });
-    }
+    // The OpenGL library is loaded once and kept for the life of the process (windows are
+    // made OpenGL-capable for the Direct3D layer); SDL video is never shut down, since
+    // unloading the driver libraries loses their allocations.
+    SDL_GL_LoadLibrary(nullptr);
     if (IsScreenSaverRunning()) SDL_DisableScreenSaver();
     ApplyCursorVisibility();
     return true;
@@ -168,24 +153,7 @@ void SetFocusWindow(HWND window) {
     }
 }
 
-SDL_Renderer* RendererFor(SDL_Window* window) {
-    if (!window) return nullptr;
-    auto& renderers = Renderers();
-    auto it = renderers.find(window);
-    if (it != renderers.end()) return it->second;
-    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, 0);
-    if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-    if (renderer) renderers[window] = renderer;
-    return renderer;
-}
-
-void DropRenderer(SDL_Window* window) {
-    auto& renderers = Renderers();
-    auto it = renderers.find(window);
-    if (it == renderers.end()) return;
-    SDL_DestroyRenderer(it->second);
-    renderers.erase(it);
-}
+SDL_Surface* SurfaceFor(SDL_Window* window) { return window ? SDL_GetWindowSurface(window) : nullptr; }
 
 WORD RegisterClassA(const WNDCLASSA* windowClass) {
     if (!windowClass || !windowClass->lpszClassName || !windowClass->lpfnWndProc) return 0;
@@ -282,10 +250,7 @@ BOOL DestroyWindow(HWND window) {
     records.erase(std::remove_if(records.begin(), records.end(),
                                  [&](const std::unique_ptr<WindowRecord>& r) { return r->handle == window; }),
                   records.end());
-    if (sdl) {
-        DropRenderer(sdl);
-        SDL_DestroyWindow(sdl);
-    }
+    if (sdl) SDL_DestroyWindow(sdl);
     return TRUE;
 }
 
@@ -451,10 +416,8 @@ bool SetWindowFullscreen(HWND window, int width, int height) {
 bool PresentBlackFrame(HWND window) {
     const WindowRecord* record = FindWindowRecord(window);
     if (!record) return false;
-    SDL_Renderer* renderer = RendererFor(record->sdl);
-    if (!renderer) return false;
-    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-    SDL_RenderClear(renderer);
-    SDL_RenderPresent(renderer);
-    return true;
+    SDL_Surface* surface = SurfaceFor(record->sdl);
+    if (!surface) return false;
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+    return SDL_UpdateWindowSurface(record->sdl) == 0;
 }

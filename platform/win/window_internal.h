@@ -42,9 +42,8 @@ void ClientOrigin(const WindowRecord& record, int& x, int& y);
 // old one and WM_ACTIVATE and WM_SETFOCUS to the new one. Null clears the focus.
 void SetFocusWindow(HWND window);
 
-// The renderer of an SDL window, made on first use; null when none can be made.
-SDL_Renderer* RendererFor(SDL_Window* window);
-void DropRenderer(SDL_Window* window);
+// The drawing surface of an SDL window (owned by SDL); null when it has none.
+SDL_Surface* SurfaceFor(SDL_Window* window);
 
 // message_queue.cpp
 void PostInputMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
