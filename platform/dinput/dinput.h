@@ -5,14 +5,8 @@
 // NowMilliseconds. A foreground device hears input only while its window has the focus;
 // losing the focus loses the acquisition (DIERR_INPUTLOST on the next read).
 
-#include "platform/win/win_types.h"
+#include "platform/win/win_handles.h"
 
-struct GUID {
-    DWORD Data1;
-    WORD Data2;
-    WORD Data3;
-    BYTE Data4[8];
-};
 using REFGUID = const GUID&;
 using REFIID = const GUID&;
 inline bool operator==(const GUID& a, const GUID& b) {

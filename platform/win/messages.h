@@ -2,19 +2,7 @@
 // Window messages, virtual keys and the small records of the message queue, with their
 // Windows numbers and layouts.
 
-#include "platform/win/win_types.h"
-
-struct POINT {
-    LONG x;
-    LONG y;
-};
-
-struct RECT {
-    LONG left;
-    LONG top;
-    LONG right;
-    LONG bottom;
-};
+#include "platform/win/win_handles.h"
 
 struct MSG {
     HWND hwnd;

@@ -2,7 +2,7 @@
 // Win32 events for a single thread: set, reset and polled. A wait never blocks, since
 // nothing else could set an event while the thread waits.
 
-#include "platform/win/win_types.h"
+#include "platform/win/win_handles.h"
 
 constexpr DWORD WAIT_OBJECT_0 = 0;
 constexpr DWORD WAIT_TIMEOUT = 258;
