@@ -1,5 +1,7 @@
-// Process entry of the screensaver.
+// Process entry of the screensaver: long options first, then the screensaver switches.
 
+#include "app/application.h"
+#include "app/command_line.h"
 #include "app/launch_options.h"
 #include "core/log.h"
 
@@ -19,8 +21,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "Error: cannot open log file %s\n", options.logFile.c_str());
         return 2;
     }
-    Log("", "Log started \n");
-    Log("", "Log closed\n");
+    std::int32_t hostWindow = 0;
+    LaunchMode mode = ParseCommandLine(JoinCommandLine(args), hostWindow);
+    ShellOptions shell;
+    if (options.window) {
+        // --window: the test mode, in an ordinary window instead of full screen.
+        mode = LaunchMode::Test;
+        hostWindow = 0;
+        shell.windowed = true;
+    }
+    const int result = RunApplication(nullptr, mode, hostWindow, shell);
     CloseLogFile();
-    return 0;
+    return result;
 }

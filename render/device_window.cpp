@@ -11,6 +11,7 @@
 namespace {
 
 DeviceWindow* gInstance = nullptr;
+float gScreenScale = 1.0f;
 
 template <class T>
 bool AddOnce(std::vector<T*>& list, T* item) {
@@ -25,6 +26,9 @@ void Remove(std::vector<T*>& list, T* item) {
 }
 
 }  // namespace
+
+float ScreenScale() { return gScreenScale; }
+void SetScreenScale(float scale) { gScreenScale = scale; }
 
 DeviceWindow::DeviceWindow() { gInstance = this; }
 

@@ -31,6 +31,10 @@ struct ClientArea {
     int x, y, width, height;
 };
 
+// The layout scale of the overlays: client width / 1024, set during start-up.
+float ScreenScale();
+void SetScreenScale(float scale);
+
 struct DesktopMode {
     int width, height;
 };
@@ -93,6 +97,7 @@ public:
 protected:
     void SetActive(bool active) { active_ = active; }
     void SetWindowHandle(HWND window) { window_ = window; }
+    void SetInstanceHandle(HINSTANCE instance) { instance_ = instance; }
     // Re-reads the rectangles; when the client size changed, the device is reset.
     void HandleSizeChange();
     void ReadWindowGeometry();

@@ -5,6 +5,8 @@
 #include "platform/win/window_internal.h"
 
 #include <sys/resource.h>
+#include <sys/time.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -52,4 +54,21 @@ BOOL SetThreadPriority(HANDLE thread, int priority) {
     else
         nice = -5 * priority;
     return setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), nice) == 0 ? TRUE : FALSE;
+}
+
+void GetLocalTime(SYSTEMTIME* time) {
+    if (!time) return;
+    timeval now{};
+    gettimeofday(&now, nullptr);
+    tm local{};
+    const time_t seconds = now.tv_sec;
+    localtime_r(&seconds, &local);
+    time->wYear = static_cast<WORD>(local.tm_year + 1900);
+    time->wMonth = static_cast<WORD>(local.tm_mon + 1);
+    time->wDayOfWeek = static_cast<WORD>(local.tm_wday);
+    time->wDay = static_cast<WORD>(local.tm_mday);
+    time->wHour = static_cast<WORD>(local.tm_hour);
+    time->wMinute = static_cast<WORD>(local.tm_min);
+    time->wSecond = static_cast<WORD>(local.tm_sec);
+    time->wMilliseconds = static_cast<WORD>(now.tv_usec / 1000);
 }

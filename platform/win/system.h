@@ -38,3 +38,16 @@ constexpr int THREAD_PRIORITY_IDLE = -15;
 constexpr int THREAD_PRIORITY_NORMAL = 0;
 HANDLE GetCurrentThread();
 BOOL SetThreadPriority(HANDLE thread, int priority);
+
+struct SYSTEMTIME {
+    WORD wYear;
+    WORD wMonth;
+    WORD wDayOfWeek;
+    WORD wDay;
+    WORD wHour;
+    WORD wMinute;
+    WORD wSecond;
+    WORD wMilliseconds;
+};
+// The local wall-clock time.
+void GetLocalTime(SYSTEMTIME* time);
