@@ -125,6 +125,8 @@ public:
         if (!acquired_ || (Foreground() && !Focused())) return;
         if (keyboard_) {
             if (input.kind != RawInput::Key || input.code <= 0 || input.code > 255) return;
+            // Only changes of state are recorded: a key pressed again while down adds nothing.
+            if ((keys_[input.code] != 0) == input.down) return;
             keys_[input.code] = input.down ? 0x80 : 0;
             Add(static_cast<DWORD>(input.code), input.down ? 0x80 : 0);
             return;
@@ -138,6 +140,7 @@ public:
                 break;
             case RawInput::Button:
                 if (input.code < 0 || input.code > 3) break;
+                if ((mouse_.rgbButtons[input.code] != 0) == input.down) break;
                 mouse_.rgbButtons[input.code] = input.down ? 0x80 : 0;
                 Add(DIMOFS_BUTTON0 + static_cast<DWORD>(input.code), input.down ? 0x80 : 0);
                 break;
