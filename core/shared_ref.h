@@ -23,13 +23,15 @@ public:
     }
     ~SharedRef() { Reset(); }
 
+    // Fields are cleared before the object is destroyed, so a destructor that reaches this
+    // handle again finds it empty.
     void Reset() {
-        if (count_ != nullptr && --*count_ == 0) {
-            delete object_;
-            delete count_;
+        T* object = std::exchange(object_, nullptr);
+        std::int32_t* count = std::exchange(count_, nullptr);
+        if (count != nullptr && --*count == 0) {
+            delete object;
+            delete count;
         }
-        object_ = nullptr;
-        count_ = nullptr;
     }
 
     T* Get() const { return object_; }
