@@ -82,7 +82,7 @@ bool InjectWindowEvent(HWND window, InjectedWindowEvent kind, int width, int hei
 }
 
 bool InjectQuit() {
-    if (!VideoStarted()) return false;
+    if (!EnsureVideo()) return false;
     SDL_Event event{};
     event.type = SDL_QUIT;
     return Push(event);
