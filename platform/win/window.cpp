@@ -62,6 +62,19 @@ void FrameOf(DWORD style, BOOL menu, int& left, int& top, int& right, int& botto
     top = edge + (((style & WS_CAPTION) == WS_CAPTION) ? 23 : 0) + (menu ? 20 : 0);
 }
 
+// Waits briefly for the display server to give the window its new size; the events read
+// meanwhile stay queued for the message queue.
+bool WaitForSize(SDL_Window* window, int width, int height) {
+    for (int i = 0; i < 25; ++i) {
+        SDL_PumpEvents();
+        int w = 0, h = 0;
+        SDL_GetWindowSize(window, &w, &h);
+        if (w == width && h == height) return true;
+        SDL_Delay(10);
+    }
+    return false;
+}
+
 }  // namespace
 
 bool VideoStarted() { return gVideo; }
@@ -400,15 +413,15 @@ bool SetWindowFullscreen(HWND window, int width, int height) {
             flag = SDL_WINDOW_FULLSCREEN;
         }
     }
-    if (SDL_SetWindowFullscreen(sdl, flag) != 0) {
-        // Drivers without a full-screen mode get a borderless window over the display.
-        SDL_SetWindowBordered(sdl, SDL_FALSE);
-        SDL_SetWindowPosition(sdl, 0, 0);
-        SDL_SetWindowSize(sdl, mode.w, mode.h);
-    }
-    int w = 0, h = 0;
-    SDL_GetWindowSize(sdl, &w, &h);
-    if (w != mode.w || h != mode.h) SDL_SetWindowSize(sdl, mode.w, mode.h);
+    // First a borderless window over the display (all a desktop without a window manager
+    // offers), then the full-screen request for the window manager.
+    SDL_Rect bounds{0, 0, mode.w, mode.h};
+    SDL_GetDisplayBounds(display, &bounds);
+    SDL_SetWindowBordered(sdl, SDL_FALSE);
+    SDL_SetWindowPosition(sdl, bounds.x, bounds.y);
+    SDL_SetWindowSize(sdl, mode.w, mode.h);
+    WaitForSize(sdl, mode.w, mode.h);
+    SDL_SetWindowFullscreen(sdl, flag);
     SDL_RaiseWindow(sdl);
     return true;
 }
