@@ -171,3 +171,21 @@ TEST(WindowGeometry, ClientAreaIsTheOuterSizeLessTheFrame) {
     }
     ResetMessageQueue();
 }
+
+TEST_F(WindowQueue, TranslateMessagePostsCharactersForCharacterKeys) {
+    const struct {
+        WPARAM key;
+        WPARAM character;  // 0: none
+    } cases[] = {{'A', 'a'}, {'7', '7'}, {VK_SPACE, ' '}, {VK_RETURN, '\r'}, {VK_ESCAPE, 27}, {VK_F2, 0},
+                 {VK_LEFT, 0}};
+    for (const auto& c : cases) {
+        const MSG key{window_, WM_KEYDOWN, c.key, 1, 0, {0, 0}};
+        EXPECT_EQ(TranslateMessage(&key) != 0, c.character != 0) << c.key;
+        MSG msg;
+        const bool posted = PeekMessageA(&msg, window_, WM_CHAR, WM_CHAR, PM_REMOVE);
+        EXPECT_EQ(posted, c.character != 0);
+        if (posted) EXPECT_EQ(msg.wParam, c.character);
+    }
+    const MSG up{window_, WM_KEYUP, 'A', 1, 0, {0, 0}};
+    EXPECT_FALSE(TranslateMessage(&up));
+}
