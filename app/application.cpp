@@ -54,6 +54,13 @@ String FormatClockText(int hour, int minute, int second, bool twentyFourHour) {
     return String::FromInt(shown) + ":" + TwoDigits(minute) + ":" + TwoDigits(second) + " " + suffix;
 }
 
+void BuildGammaRamp(std::int32_t gamma, std::uint16_t ramp[256]) {
+    for (int k = 0; k < 256; ++k) {
+        const std::int64_t value = static_cast<std::int64_t>(gamma) * 200 + 256 * k;
+        ramp[k] = static_cast<std::uint16_t>(value < 0 ? 0 : (value > 65535 ? 65535 : value));
+    }
+}
+
 Application::Application() {
     gApplication = this;
     texts_.LoadResource();

@@ -33,6 +33,10 @@ struct FrameRateCounter {
 // 24-hour style).
 String FormatClockText(int hour, int minute, int second, bool twentyFourHour);
 
+// The gamma ramp for a gamma offset g (-100 … 100): entry k of each of the red, green and
+// blue ramps is g x 200 + 256 x k, clamped to 0 … 65535.
+void BuildGammaRamp(std::int32_t gamma, std::uint16_t ramp[256]);
+
 // Choices from the long options of the command line.
 struct ShellOptions {
     bool windowed = false;  // Saver and Test run in an ordinary window

@@ -197,6 +197,22 @@ TEST_F(ApplicationTest, FpsTextShows100UntilTheFirstSecond) {
     EXPECT_STREQ(app_->FpsText().CStr(), "5");
 }
 
+TEST(ApplicationGamma, RampIsOffsetAndClamped) {
+    const struct {
+        std::int32_t gamma;
+        int index;
+        std::uint16_t value;
+    } cases[] = {
+        {0, 0, 0},         {0, 255, 65280},   {100, 0, 20000},  {100, 178, 65535}, {100, 177, 65312},
+        {-100, 0, 0},      {-100, 78, 0},     {-100, 79, 224},  {-100, 255, 45280}, {50, 1, 10256},
+    };
+    for (const auto& c : cases) {
+        std::uint16_t ramp[256];
+        BuildGammaRamp(c.gamma, ramp);
+        EXPECT_EQ(ramp[c.index], c.value) << c.gamma << " " << c.index;
+    }
+}
+
 TEST_F(ApplicationTest, ClockText) {
     const struct {
         int h, m, s;
