@@ -1,0 +1,36 @@
+#pragma once
+// The scene's textures: tileable surfaces (snow, bark, fir needles, log walls, shingles, stone,
+// the sky dome), window panes (also as an atlas with its ".ts" description), and the sprites
+// (glow, snow dust, sparkle star, the snow flake). All are painted from deterministic noise.
+
+#include "tools/mediagen/image.h"
+
+#include <functional>
+#include <string>
+
+// Paints every pixel from its centre in texture units (u, v in [0, 1)).
+void FillImage(Image& image, const std::function<Rgba(float u, float v)>& shader);
+
+// Tileable surfaces.
+Image PaintSnow(int size);
+Image PaintBark(int size);
+Image PaintNeedles(int size);
+Image PaintLogs(int size);
+Image PaintShingles(int size);
+Image PaintStone(int size);
+Image PaintSky(int width, int height);
+
+// Window panes, opaque.
+Image PaintWindow(int size, bool lit);
+
+// Sprites with alpha; colour is premultiplied by the alpha so additive blending fades too.
+Image PaintGlow(int size);
+Image PaintDust(int size);
+Image PaintSparkle(int size);
+Image PaintSnowFlake(int size);
+
+// The window atlas description (lit pane left, unlit right, in a 2·size × size image).
+std::string WindowAtlasDescription(const std::string& imageName, int size);
+
+// Writes every texture file into the media folder.
+bool WriteTextures(const std::string& mediaDir);
