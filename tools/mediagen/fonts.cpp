@@ -33,9 +33,11 @@ bool BuildSansFont(BitmapFont& font, std::vector<int>& widths) {
         const int cellX = column * kSansCell, cellY = row * kSansCell;
         Glyph glyph;
         if (code < 32 || !face.Render(Windows1252ToUnicode(static_cast<unsigned char>(code)), glyph)) continue;
-        widths[code] = std::clamp(glyph.advance, 1, kSansCell);
-        // The pen starts at the cell's left edge; ink that would leave the cell is clipped.
+        // The pen starts at the cell's left edge (later if the glyph reaches left of its pen);
+        // the width covers the advance and all the ink, and ink that would leave the cell is
+        // clipped.
         const int penX = std::max(0, -glyph.left);
+        widths[code] = std::clamp(std::max(glyph.advance, penX + glyph.left + glyph.width), 1, kSansCell);
         for (int y = 0; y < kSansCell; ++y) {
             for (int x = 0; x < kSansCell; ++x) {
                 const float alpha = CoverageAt(glyph, penX, baseline, x, y);

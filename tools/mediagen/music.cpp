@@ -143,17 +143,17 @@ std::vector<ScoreNote> MusicScore() {
         if (note.key != kRest) {
             // Stressed on the bar's first eighth, a touch softer elsewhere.
             const float velocity = at % kEighthsPerBar == 0 ? 0.9f : 0.75f;
-            score.push_back({at, note.key + 12, velocity});
+            score.push_back({at, note.key + 12, velocity, true});
         }
         at += note.length;
     }
     // A broken chord on every eighth: root, middle, third, middle, third, middle.
-    const float weights[kEighthsPerBar] = {0.42f, 0.2f, 0.24f, 0.26f, 0.2f, 0.18f};
+    const float weights[kEighthsPerBar] = {0.32f, 0.15f, 0.18f, 0.2f, 0.15f, 0.14f};
     for (int bar = 0; bar < kMusicBars; ++bar) {
         const Chord& chord = kBars[bar];
         const int keys[kEighthsPerBar] = {chord.root,       chord.middle, chord.third + 12,
                                           chord.middle, chord.third + 12, chord.middle};
-        for (int i = 0; i < kEighthsPerBar; ++i) score.push_back({bar * kEighthsPerBar + i, keys[i], weights[i]});
+        for (int i = 0; i < kEighthsPerBar; ++i) score.push_back({bar * kEighthsPerBar + i, keys[i], weights[i], false});
     }
     std::stable_sort(score.begin(), score.end(), [](const ScoreNote& a, const ScoreNote& b) { return a.start < b.start; });
     return score;

@@ -19,6 +19,7 @@ struct ScoreNote {
     int start;       // in eighths from the loop start
     int key;         // MIDI key number
     float velocity;  // 0 … 1
+    bool melody;     // false: accompaniment
 };
 
 // Melody and accompaniment, ordered by start.

@@ -76,7 +76,7 @@ Image PaintDust(int size) {
         const float clumps = TileFbm(u, v, 4, 4, 0.55f, 91);
         const float fine = TileFbm(u, v, 16, 2, 0.5f, 92);
         const float body = Smoothstep(1.0f, 0.2f, r + 0.35f * (clumps - 0.5f));
-        const float alpha = body * (0.45f + 0.55f * clumps) * (0.8f + 0.2f * fine) * 0.8f;
+        const float alpha = body * (0.45f + 0.55f * clumps) * (0.8f + 0.2f * fine) * 0.8f * Smoothstep(1.0f, 0.85f, r);
         return Premultiplied(snow, alpha);
     });
     return image;
