@@ -220,10 +220,10 @@ Image PaintSky(int width, int height) {
     FillImage(image, [&](float u, float v) {
         Rgba c = v < 0.6f ? Mix(zenith, middle, Smoothstep(0.0f, 0.6f, v)) : Mix(middle, horizon, Smoothstep(0.6f, 1.0f, v));
         // Soft stratus streaks, stretched along the horizon.
-        const float clouds = TileFbm(u, v * 0.5f, 5, 2, 4, 0.45f, 71);
+        const float clouds = TileFbm(u, v, 3, 10, 4, 0.5f, 71);
         const float band = Smoothstep(0.05f, 0.4f, v) * Smoothstep(1.0f, 0.7f, v);
         const float amount = Smoothstep(0.42f, 0.75f, clouds) * band;
-        const float lit = TileFbm(u, v * 0.5f - 0.02f, 5, 2, 4, 0.45f, 71) - clouds;
+        const float lit = TileFbm(u, v - 0.015f, 3, 10, 4, 0.5f, 71) - clouds;
         c = Mix(c, Mix(cloudDark, cloudLight, Smoothstep(-0.03f, 0.03f, lit) * 0.6f + 0.4f), amount * 0.45f);
         return c;
     });
