@@ -1,6 +1,6 @@
 #pragma once
 // The scene's textures: tileable surfaces (snow, bark, fir needles, log walls, shingles, stone,
-// the sky dome), window panes (also as an atlas with its ".ts" description), and the sprites
+// pond ice, planks, the sky dome, a backdrop of distant hills), window panes (also as an atlas with its ".ts" description), and the sprites
 // (glow, snow dust, sparkle star, the snow flake). All are painted from deterministic noise.
 
 #include "tools/mediagen/image.h"
@@ -19,6 +19,11 @@ Image PaintLogs(int size);
 Image PaintShingles(int size);
 Image PaintStone(int size);
 Image PaintSky(int width, int height);
+Image PaintIce(int size);
+Image PaintPlanks(int size);
+// Distant wooded hills for a backdrop ring: tileable along u, transparent sky above them,
+// already hazed towards the fog colour.
+Image PaintHillsBackdrop(int width, int height);
 
 // Window panes, opaque.
 Image PaintWindow(int size, bool lit);

@@ -149,6 +149,9 @@ bool WriteTextures(const std::string& mediaDir) {
     ok = WriteJpeg(PaintShingles(256), d + "shingles.jpg", 88) && ok;
     ok = WriteJpeg(PaintStone(256), d + "stone.jpg", 88) && ok;
     ok = WriteJpeg(PaintSky(512, 256), d + "sky.jpg", 90) && ok;
+    ok = WriteJpeg(PaintIce(256), d + "ice.jpg", 88) && ok;
+    ok = WriteJpeg(PaintPlanks(256), d + "planks.jpg", 88) && ok;
+    ok = WritePng(PaintHillsBackdrop(512, 128), d + "hills.png", true) && ok;
     const Image lit = PaintWindow(128, true), dark = PaintWindow(128, false);
     ok = WritePng(lit, d + "window_lit.png", false) && ok;
     ok = WritePng(dark, d + "window_dark.png", false) && ok;

@@ -229,3 +229,76 @@ Image PaintSky(int width, int height) {
     });
     return image;
 }
+
+Image PaintIce(int size) {
+    Image image(size, size);
+    const Rgba deep = FromBytes(120, 142, 160), pale = FromBytes(176, 194, 208), snow = FromBytes(232, 238, 246);
+    FillImage(image, [&](float u, float v) {
+        const float cloud = TileFbm(u, v, 3, 5, 0.55f, 101);
+        Rgba c = Mix(deep, pale, Smoothstep(0.3f, 0.75f, cloud));
+        // Cracks along cell borders, with fine white lines where they catch the light.
+        const CellDistances cells = TileCells(u, v, 5, 102);
+        const float crack = Smoothstep(0.04f, 0.0f, cells.second - cells.first);
+        c = Mix(c, FromBytes(222, 232, 240), crack * 0.6f * Smoothstep(0.4f, 0.6f, TileFbm(u, v, 8, 2, 0.5f, 103)));
+        // Thin drifts of snow blown over the ice.
+        const float drift = Smoothstep(0.58f, 0.72f, TileFbm(u, v, 2, 6, 4, 0.5f, 104));
+        return Mix(c, snow, drift * 0.85f);
+    });
+    return image;
+}
+
+Image PaintPlanks(int size) {
+    Image image(size, size);
+    const int planks = 6;
+    const Rgba wood = FromBytes(128, 94, 64), grey = FromBytes(104, 92, 80), gap = FromBytes(34, 26, 20);
+    FillImage(image, [&](float u, float v) {
+        const float column = u * planks;
+        const int index = static_cast<int>(column);
+        const float s = Fract(column);
+        const float tint = HashUnit(index, 0, 0, 111);
+        const float grain = TileFbm(u, v + tint, planks * 4, 2, 4, 0.5f, 112);
+        Rgba c = Mix(wood, grey, 0.3f + 0.5f * tint);
+        c = Scale(c, 0.75f + 0.45f * grain);
+        c = Scale(c, 0.85f + 0.15f * std::sin(kPi * s));
+        const float seam = Smoothstep(0.05f, 0.0f, s) + Smoothstep(0.95f, 1.0f, s);
+        return Mix(c, gap, std::min(seam, 1.0f));
+    });
+    return image;
+}
+
+Image PaintHillsBackdrop(int width, int height) {
+    Image image(width, height, Rgba{0, 0, 0, 0});
+    const Rgba fog = FromBytes(156, 153, 146);
+    struct Ridge {
+        float base, amplitude, haze;
+        int period;
+        std::uint32_t seed;
+    };
+    // Far ridges first; each nearer one is less hazed and covers the one behind it.
+    const Ridge ridges[] = {{0.4f, 0.3f, 0.75f, 3, 121}, {0.58f, 0.22f, 0.55f, 5, 122}, {0.74f, 0.14f, 0.35f, 8, 123}};
+    for (const Ridge& r : ridges) {
+        for (int x = 0; x < width; ++x) {
+            const float u = (x + 0.5f) / width;
+            const float top = r.base - r.amplitude * 2.0f * (TileFbm(u, 0.5f, r.period, 1, 4, 0.5f, r.seed) - 0.5f);
+            for (int y = 0; y < height; ++y) {
+                const float v = (y + 0.5f) / height;
+                const float cover = Smoothstep(top - 0.5f / height, top + 0.5f / height, v);
+                if (cover <= 0) continue;
+                // Woods: patches of upright strokes, like ranks of firs seen from afar.
+                const float patches = Smoothstep(0.48f, 0.6f, TileFbm(u, v, r.period * 3, 3, 3, 0.5f, r.seed + 7));
+                const float trees = Smoothstep(0.45f, 0.65f, TileFbm(u, v, 128, 24, 2, 0.5f, r.seed + 8));
+                const float woods = patches * trees * Smoothstep(0.0f, 0.06f, v - top);
+                Rgba c = Mix(FromBytes(236, 238, 244), FromBytes(190, 198, 212), TileFbm(u, v, r.period * 2, 4, 2, 0.5f, r.seed + 9));
+                c = Mix(c, FromBytes(44, 60, 56), woods * 0.75f);
+                c = Mix(c, fog, r.haze);
+                image.Blend(x, y, c, cover);
+            }
+        }
+    }
+    // The foot of the backdrop fades into the fog, so the ground meets it without an edge.
+    for (int y = 0; y < height; ++y) {
+        const float fade = Smoothstep(0.8f, 1.0f, (y + 0.5f) / height);
+        for (int x = 0; x < width; ++x) image.At(x, y) = Mix(image.At(x, y), Rgba{fog.r, fog.g, fog.b, image.At(x, y).a}, fade);
+    }
+    return image;
+}
