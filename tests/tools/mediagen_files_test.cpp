@@ -45,8 +45,9 @@ TEST(MediagenFilesTest, ArchiveImagesHaveTheirFormatsAndSizes) {
         EXPECT_EQ(info.height, e.height) << e.name;
         EXPECT_EQ(info.bits, e.bits) << e.name;
         EXPECT_TRUE(PowerOfTwo(info.width) && PowerOfTwo(info.height)) << e.name;
-        if (e.format == std::string("tga"))
+        if (e.format == std::string("tga")) {
             EXPECT_EQ(bytes.size(), 18u + static_cast<size_t>(e.width) * e.height * e.bits / 8) << e.name;
+        }
     }
 }
 

@@ -81,11 +81,15 @@ TEST(MediagenFontsTest, ClockGlyphsHaveSeparateRectanglesInsideTheirCells) {
             for (int x = cellX; x < cellX + kClockCell; ++x) {
                 const Rgba& p = font.texture.At(x, y);
                 const bool key = p.r == 1 && p.g == 0 && p.b == 1 && p.a == 1;
-                if (!key) EXPECT_TRUE(x >= g.left && x <= g.right) << g.character << " at " << x << "," << y;
+                if (!key) {
+                    EXPECT_TRUE(x >= g.left && x <= g.right) << g.character << " at " << x << "," << y;
+                }
             }
         }
         // A glyph without a rectangle entry is found through the grid cell of its code.
-        if (!g.explicitRect) EXPECT_EQ(g.cell, g.character - kClockStartChar) << g.character;
+        if (!g.explicitRect) {
+            EXPECT_EQ(g.cell, g.character - kClockStartChar) << g.character;
+        }
     }
     std::string sorted = characters;
     std::sort(sorted.begin(), sorted.end());
@@ -93,7 +97,9 @@ TEST(MediagenFontsTest, ClockGlyphsHaveSeparateRectanglesInsideTheirCells) {
     EXPECT_EQ(cells.size(), 16u);
     // Digits share one width so the clock does not jitter.
     for (const ClockGlyph& g : glyphs)
-        if (g.character >= '0' && g.character <= '9') EXPECT_EQ(g.right - g.left, glyphs[1].right - glyphs[1].left);
+        if (g.character >= '0' && g.character <= '9') {
+            EXPECT_EQ(g.right - g.left, glyphs[1].right - glyphs[1].left);
+        }
     EXPECT_NE(font.charsetText.find("ColorKey     = array(255,0,255);"), std::string::npos);
     EXPECT_NE(font.charsetText.find("Rects[\"0\"] = array("), std::string::npos);
     EXPECT_NE(font.charsetText.find("Sizes[46] = "), std::string::npos);

@@ -77,7 +77,9 @@ TEST(MediagenMusicTest, ScoreFitsTheLoop) {
     for (size_t i = 0; i < score.size(); ++i) {
         EXPECT_GE(score[i].start, 0);
         EXPECT_LT(score[i].start, kMusicBars * kEighthsPerBar);
-        if (i > 0) EXPECT_LE(score[i - 1].start, score[i].start);
+        if (i > 0) {
+            EXPECT_LE(score[i - 1].start, score[i].start);
+        }
         EXPECT_GT(score[i].velocity, 0.0f);
         EXPECT_LE(score[i].velocity, 1.0f);
         if (score[i].melody) {
