@@ -25,6 +25,9 @@ Image PaintPlanks(int size);
 // already hazed towards the fog colour.
 Image PaintHillsBackdrop(int width, int height);
 
+// A snowy fir bough with a transparent background (alpha cut-out), for branch cards.
+Image PaintFirBranch(int size);
+
 // Window panes, opaque.
 Image PaintWindow(int size, bool lit);
 

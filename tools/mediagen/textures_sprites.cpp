@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -14,6 +15,10 @@ Rgba Premultiplied(const Rgba& colour, float alpha) {
     alpha = std::clamp(alpha, 0.0f, 1.0f);
     return {colour.r * alpha, colour.g * alpha, colour.b * alpha, alpha};
 }
+
+struct Point2 {
+    float x, y;
+};
 
 float Radius(float u, float v) {
     const float dx = u * 2 - 1, dy = v * 2 - 1;
@@ -114,6 +119,64 @@ Image PaintSnowFlake(int size) {
     return image;
 }
 
+Image PaintFirBranch(int size) {
+    Image image(size, size, Rgba{0.1f, 0.2f, 0.15f, 0});
+    Rng rng(151);
+    const float scale = size / 256.0f;
+    // A bough growing from the middle of the left edge to the right, with side twigs fanning
+    // out from it; needles slant forwards along every twig.
+    struct Twig {
+        float x0, y0, x1, y1;
+    };
+    std::vector<Twig> twigs;
+    const float mainY0 = size * 0.5f, mainY1 = size * 0.58f;
+    twigs.push_back({0, mainY0, size * 0.97f, mainY1});
+    for (int i = 0; i < 10; ++i) {
+        const float t = (i + 0.5f) / 10.0f, x = t * size * 0.9f, y = mainY0 + (mainY1 - mainY0) * t;
+        const float length = size * (0.5f - 0.38f * t);
+        for (float side : {-1.0f, 1.0f}) {
+            const float angle = 0.08f + side * rng.Range(0.55f, 0.75f);
+            twigs.push_back({x, y, x + std::cos(angle) * length, y + std::sin(angle) * length * 0.8f});
+        }
+    }
+    const Rgba bark = FromBytes(70, 50, 36);
+    std::vector<Point2> snowSpots;
+    for (const Twig& twig : twigs) {
+        const float dx = twig.x1 - twig.x0, dy = twig.y1 - twig.y0, length = std::sqrt(dx * dx + dy * dy);
+        const float direction = std::atan2(dy, dx);
+        const int steps = static_cast<int>(length);
+        for (int s = 0; s <= steps; ++s) {
+            const float t = static_cast<float>(s) / std::max(steps, 1);
+            const float x = twig.x0 + dx * t, y = twig.y0 + dy * t;
+            image.Blend(static_cast<int>(x), static_cast<int>(y), bark, 1.0f);
+            if (s % 16 == 8) snowSpots.push_back({x, y});
+            if (s % 2) continue;
+            for (float side : {-1.0f, 1.0f}) {
+                const float angle = direction + side * rng.Range(0.6f, 1.1f);
+                const float needle = rng.Range(8.0f, 13.0f) * scale * (1.0f - 0.35f * t);
+                const Rgba colour = Mix(FromBytes(16, 40, 26), FromBytes(62, 100, 60), rng.Unit());
+                for (int k = 1; k <= static_cast<int>(needle); ++k)
+                    image.Blend(static_cast<int>(x + std::cos(angle) * k), static_cast<int>(y + std::sin(angle) * k), colour, 1.0f);
+            }
+        }
+    }
+    // Clumps of snow lying on the twigs: soft-edged, lit on top, blue underneath.
+    const Rgba snow = FromBytes(244, 247, 252), snowShade = FromBytes(180, 196, 220);
+    for (const Point2& spot : snowSpots) {
+        if (rng.Unit() < 0.45f) continue;
+        const float radius = rng.Range(3.0f, 5.5f) * scale, cx = spot.x, cy = spot.y - radius * 0.6f;
+        for (int y = static_cast<int>(cy - radius) - 1; y <= static_cast<int>(cy + radius) + 1; ++y) {
+            for (int x = static_cast<int>(cx - radius * 2.4f) - 1; x <= static_cast<int>(cx + radius * 2.4f) + 1; ++x) {
+                const float ex = (x + 0.5f - cx) / (radius * 2.4f), ey = (y + 0.5f - cy) / (radius * 0.8f);
+                const float d = ex * ex + ey * ey;
+                if (d >= 1.0f || x < 0 || y < 0 || x >= size || y >= size) continue;
+                image.Blend(x, y, Mix(snow, snowShade, Smoothstep(-0.6f, 1.0f, ey)), Smoothstep(1.0f, 0.8f, d));
+            }
+        }
+    }
+    return image;
+}
+
 std::string WindowAtlasDescription(const std::string& imageName, int size) {
     char text[1024];
     std::snprintf(text, sizeof text,
@@ -164,6 +227,7 @@ bool WriteTextures(const std::string& mediaDir) {
     }
     ok = WritePng(atlas, d + "windows.png", false) && ok;
     ok = WriteTextFile(d + "windows.ts", WindowAtlasDescription("windows.png", 128)) && ok;
+    ok = WritePng(PaintFirBranch(256), d + "firbranch.png", true) && ok;
     ok = WritePng(PaintGlow(128), d + "glow.png", true) && ok;
     ok = WritePng(PaintDust(128), d + "dust.png", true) && ok;
     ok = WriteTga(PaintSparkle(128), d + "sparkle.tga", 32) && ok;

@@ -63,18 +63,21 @@ Image PaintSnow(int size) {
 
 Image PaintBark(int size) {
     Image image(size, size);
-    const Rgba dark = FromBytes(46, 33, 25), mid = FromBytes(92, 70, 54), light = FromBytes(128, 110, 94);
+    const Rgba dark = FromBytes(36, 27, 22), mid = FromBytes(82, 63, 50), light = FromBytes(122, 103, 88);
     FillImage(image, [&](float u, float v) {
         const float warp = TileFbm(u, v, 4, 2, 4, 0.5f, 21);
-        const float fibres = TileFbm(u + 0.08f * warp, v, 24, 2, 3, 0.5f, 22);
-        const float plates = TileFbm(u + 0.05f * warp, v, 8, 4, 3, 0.5f, 23);
-        const float ridge = 0.5f + 0.5f * std::sin(2 * kPi * (7 * u + 0.9f * warp));
-        const float crack = Smoothstep(0.25f, 0.05f, ridge * 0.7f + plates * 0.5f - 0.2f);
-        Rgba c = Mix(mid, light, Smoothstep(0.35f, 0.8f, fibres * 0.6f + plates * 0.5f));
+        const float fibres = TileFbm(u + 0.05f * warp, v, 48, 4, 4, 0.55f, 22);
+        const float plates = TileFbm(u + 0.05f * warp, v, 10, 5, 3, 0.5f, 23);
+        const float ridge = 0.5f + 0.5f * std::sin(2 * kPi * (11 * u + 0.9f * warp));
+        // Deep furrows between ridged plates; fine fibres and roughness over everything.
+        const float crack = Smoothstep(0.22f, 0.06f, ridge * 0.6f + plates * 0.55f - 0.15f);
+        Rgba c = Mix(mid, light, Smoothstep(0.3f, 0.8f, plates * 0.6f + fibres * 0.5f));
+        c = Scale(c, 0.7f + 0.6f * fibres);
         c = Mix(c, dark, crack);
-        const float lichen = Smoothstep(0.62f, 0.75f, TileFbm(u, v, 6, 3, 0.5f, 24));
-        c = Mix(c, FromBytes(118, 122, 100), lichen * 0.35f);
-        return Scale(c, 0.85f + 0.3f * ridge * (1.0f - crack));
+        const float lichen = Smoothstep(0.64f, 0.76f, TileFbm(u, v, 6, 3, 0.5f, 24));
+        c = Mix(c, FromBytes(124, 130, 104), lichen * 0.35f);
+        const float rough = TileFbm(u, v, 64, 2, 0.5f, 25);
+        return Scale(c, (0.8f + 0.3f * ridge * (1.0f - crack)) * (0.9f + 0.2f * rough));
     });
     return image;
 }
@@ -132,9 +135,11 @@ Image PaintLogs(int size) {
         const float t = Fract(row);  // 0 at the top of a log, 1 at its bottom
         const float tint = HashUnit(index, 0, 0, 41);
         const float grain = TileFbm(u + 0.3f * tint, v, 2, logs * 4, 4, 0.5f, 42);
-        const float knots = Smoothstep(0.75f, 0.85f, TileFbm(u, v, 8, logs * 2, 2, 0.5f, 43));
+        const float knots = Smoothstep(0.8f, 0.86f, TileFbm(u, v, 16, logs * 4, 2, 0.5f, 43));
+        const float rings = 0.5f + 0.5f * std::sin(2 * kPi * (row * 5 + 4 * grain));
         Rgba c = Mix(wood, weathered, 0.35f + 0.5f * grain + 0.2f * (tint - 0.5f));
-        c = Mix(c, gap, knots * 0.5f);
+        c = Scale(c, 0.88f + 0.16f * rings);
+        c = Mix(c, gap, knots * 0.6f);
         const float round = std::pow(std::sin(kPi * std::clamp((t - 0.04f) / 0.92f, 0.0f, 1.0f)), 0.45f);
         const float light = 0.45f + 0.55f * round * (1.15f - 0.35f * t);
         c = Scale(c, light);
