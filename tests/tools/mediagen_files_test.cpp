@@ -160,3 +160,21 @@ TEST(MediagenFilesTest, EncodersWriteWhatTheyAreGiven) {
     EXPECT_EQ(std::vector<unsigned char>(bmp.begin() + 54 + 6, bmp.begin() + 54 + 9), (std::vector<unsigned char>{255, 0, 0}));
     EXPECT_EQ(std::vector<unsigned char>(bmp.begin() + 54 + 12, bmp.begin() + 54 + 15), (std::vector<unsigned char>{0, 0, 255}));
 }
+
+TEST(MediagenFilesTest, WindowAtlasDescribesBothPanesInsideItsImage) {
+    const std::string text = WindowAtlasDescription("windows.png", 128);
+    const std::vector<unsigned char> file = ReadAll(MediaDir() + "/windows.ts");
+    EXPECT_EQ(std::string(file.begin(), file.end()), text);
+    const std::pair<const char*, bool> cases[] = {
+        {"FileName  = \"windows.png\";", true}, {"Subs[0].Id = \"WindowLit\";", true}, {"Subs[0].x1 = 0;", true},
+        {"Subs[0].w  = 128;", true},            {"Subs[1].Id = \"WindowDark\";", true}, {"Subs[1].x1 = 128;", true},
+        {"Subs[1].h  = 128;", true},            {"Subs[2]", false},
+    };
+    for (const auto& [line, present] : cases) EXPECT_EQ(text.find(line) != std::string::npos, present) << line;
+    // The atlas image is the two panes side by side, 2·128 × 128.
+    const ImageInfo info = Identify(ReadAll(MediaDir() + "/windows.png"));
+    EXPECT_EQ(info.width, 256);
+    EXPECT_EQ(info.height, 128);
+    const std::vector<unsigned char> lit = ReadAll(MediaDir() + "/window_lit.png");
+    EXPECT_EQ(Identify(lit).width, 128);
+}

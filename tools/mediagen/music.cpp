@@ -132,7 +132,9 @@ void PutLittle(std::vector<unsigned char>& out, unsigned value, int bytes) {
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<unsigned char>((value >> (8 * i)) & 0xFF));
 }
 
-void PutTag(std::vector<unsigned char>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+void PutTag(std::vector<unsigned char>& out, const char* tag) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<unsigned char>(tag[i]));
+}
 
 }  // namespace
 
