@@ -19,6 +19,8 @@ bool ExtractLongOptions(std::vector<std::string>& args, LaunchOptions& options, 
         };
         if (arg == "--log") {
             if (!value(options.logFile)) return false;
+        } else if (arg == "--window") {
+            options.window = true;
         } else {
             error = "unknown option " + arg;
             return false;

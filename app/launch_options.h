@@ -7,6 +7,7 @@
 
 struct LaunchOptions {
     std::string logFile;  // --log FILE: route the log to a file
+    bool window = false;  // --window: run the test mode in an ordinary window
 };
 
 // Removes every "--" option from args (which keeps the program name at [0]) and stores it
