@@ -82,7 +82,9 @@ TEST(MemoryArchiveTest, ReadsOnlyWholeRangesInside) {
         std::uint8_t out[8] = {};
         EXPECT_EQ(view.Read(out, c.n), c.ok) << c.position << "+" << c.n;
         EXPECT_EQ(view.Position(), c.ok ? c.position + c.n : c.position);
-        if (c.ok) EXPECT_EQ(out[0], data[c.position]);
+        if (c.ok) {
+            EXPECT_EQ(out[0], data[c.position]);
+        }
     }
 }
 
@@ -96,7 +98,9 @@ TEST_F(ArchiveReadTest, NamesMatchInAnyCaseAndWithEitherSlash) {
                           Case{"FrostvaleMedia/Scene.props ", false}, Case{"", false}}) {
         const auto text = Read(c.name);
         EXPECT_EQ(text.has_value(), c.found) << c.name;
-        if (text) EXPECT_EQ(*text, kSceneText);
+        if (text) {
+            EXPECT_EQ(*text, kSceneText);
+        }
     }
     EXPECT_TRUE(ArchiveNamesMatch("a/b\\C", "A\\B/c"));
     EXPECT_FALSE(ArchiveNamesMatch("\xe4", "\xc4")) << "only a..z change case";
@@ -202,7 +206,9 @@ TEST_F(ArchiveReadTest, SolidArchivesCheckTheVersionOfEveryCompressedMember) {
                          c.mainFlags));
         const auto text = Read("M/second");
         EXPECT_EQ(text.has_value(), c.ok) << c.what;
-        if (text) EXPECT_EQ(*text, "second");
+        if (text) {
+            EXPECT_EQ(*text, "second");
+        }
     }
     Mount(RawArchive({RawMember("M\\first", "xyz", 0x8040, 20, 0x33)}, 0x0008));
     EXPECT_FALSE(Read("M/first").has_value()) << "a compressed member of a solid archive";

@@ -47,14 +47,20 @@ TEST(D3D9ProgramTest, KeysSpecialiseTheTemplateByDefines) {
         c.set(key);
         const std::string vertex = VertexSourceFor(key), fragment = FragmentSourceFor(key);
         EXPECT_EQ(vertex.rfind("#version 330 core\n", 0), 0u) << c.what;
-        if (*c.vertexLine) EXPECT_NE(vertex.find(c.vertexLine), std::string::npos) << c.what;
-        if (*c.fragmentLine) EXPECT_NE(fragment.find(c.fragmentLine), std::string::npos) << c.what;
+        if (*c.vertexLine) {
+            EXPECT_NE(vertex.find(c.vertexLine), std::string::npos) << c.what;
+        }
+        if (*c.fragmentLine) {
+            EXPECT_NE(fragment.find(c.fragmentLine), std::string::npos) << c.what;
+        }
         // Keys compare and hash by their bytes.
         FixedFunctionKey same;
         c.set(same);
         EXPECT_TRUE(key == same) << c.what;
         EXPECT_EQ(FixedFunctionKeyHash()(key), FixedFunctionKeyHash()(same)) << c.what;
-        if (std::string(c.what) != "empty key") EXPECT_FALSE(key == FixedFunctionKey()) << c.what;
+        if (std::string(c.what) != "empty key") {
+            EXPECT_FALSE(key == FixedFunctionKey()) << c.what;
+        }
     }
 }
 

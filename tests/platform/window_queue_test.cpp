@@ -184,7 +184,9 @@ TEST_F(WindowQueue, TranslateMessagePostsCharactersForCharacterKeys) {
         MSG msg;
         const bool posted = PeekMessageA(&msg, window_, WM_CHAR, WM_CHAR, PM_REMOVE);
         EXPECT_EQ(posted, c.character != 0);
-        if (posted) EXPECT_EQ(msg.wParam, c.character);
+        if (posted) {
+            EXPECT_EQ(msg.wParam, c.character);
+        }
     }
     const MSG up{window_, WM_KEYUP, 'A', 1, 0, {0, 0}};
     EXPECT_FALSE(TranslateMessage(&up));
