@@ -37,5 +37,21 @@ using HGLOBAL = HGLOBAL__*;
 struct HWND__;
 using HWND = HWND__*;
 
+// Rectangle and point, as the window and Direct3D calls pass them.
+struct RECT {
+    LONG left, top, right, bottom;
+};
+struct POINT {
+    LONG x, y;
+};
+
+// A 128-bit identifier (adapter and device identities).
+struct GUID {
+    DWORD Data1;
+    WORD Data2;
+    WORD Data3;
+    BYTE Data4[8];
+};
+
 constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
 constexpr bool FAILED(HRESULT hr) { return hr < 0; }
