@@ -60,10 +60,12 @@ RendererRef OverlayQueue::AcquireRenderer(OrderedItem* element, const RendererDe
         below = SubtreeRenderer(*it, order, false, false);
     }
 
+    // Only an assembler is shared; a neighbour's own renderer (standalone) is passed over
+    // rather than leaving this element without one.
     for (Renderer* candidate : {below, above}) {
-        if (candidate == nullptr || candidate->IsRetired() || !candidate->IsCompatible(description)) continue;
+        if (candidate == nullptr || candidate->IsRetired() || description.standalone) continue;
         auto* assembler = dynamic_cast<RendererAssembler*>(candidate);
-        if (assembler == nullptr) return RendererRef();
+        if (assembler == nullptr || !assembler->IsCompatible(description)) continue;
         RendererRef found = assembler->FindOrCreate(description, true);
         return AsVertices(found) != nullptr ? found : RendererRef();
     }
