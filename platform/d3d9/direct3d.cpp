@@ -135,7 +135,6 @@ public:
         HRESULT result = D3D_OK;
         GlDevice* created = GlDevice::Create(this, window, *parameters, caps, result);
         if (!created) return result;
-        created->GetDeviceCaps(&caps);
         *device = created;
         return D3D_OK;
     }

@@ -65,12 +65,10 @@ GLuint CompileProgram(const char* vertex, const char* fragment) {
     return program;
 }
 
+// Whether the ramp leaves every 8-bit value as it is (the lookup takes each entry's high byte).
 bool IsIdentityRamp(const D3DGAMMARAMP& ramp) {
-    for (int i = 0; i < 256; ++i) {
-        const WORD identity = WORD(i * 257);
+    for (int i = 0; i < 256; ++i)
         if ((ramp.red[i] >> 8) != i || (ramp.green[i] >> 8) != i || (ramp.blue[i] >> 8) != i) return false;
-        (void)identity;
-    }
     return true;
 }
 
@@ -296,8 +294,9 @@ HRESULT GlDevice::EndScene() {
 }
 
 HRESULT GlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) {
+    if ((count != 0 && !rects) || ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !depthBuffer_))
+        return D3DERR_INVALIDCALL;
     if (!Drawable()) return D3D_OK;
-    if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !depthBuffer_) return D3DERR_INVALIDCALL;
     MakeCurrent();
     mirror_.BindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     GLbitfield mask = 0;
@@ -331,7 +330,7 @@ HRESULT GlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
         mirror_.Scissor(x0, height_ - y1, x1 - x0, y1 - y0);
         glClear(mask);
     };
-    if (count == 0 || !rects) {
+    if (count == 0) {
         clearBox(vx0, vy0, vx1, vy1);
     } else {
         for (DWORD i = 0; i < count; ++i) clearBox(rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2);

@@ -490,3 +490,85 @@ TEST_F(D3D9StateTest, ResetTakesTheNewBackBufferSize) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(D3D9StateTest, InvalidCallsFailWithoutHarm) {
+    IDirect3DDevice9* d = device_;
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(d->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
+    IDirect3DVertexBuffer9* vb = nullptr;
+    ASSERT_EQ(d->CreateVertexBuffer(60, 0, kRhwFvf, D3DPOOL_MANAGED, &vb, nullptr), D3D_OK);
+    D3DLOCKED_RECT locked{};
+    const RECT outside{2, 2, 9, 3}, empty{2, 2, 2, 3};
+    void* data = nullptr;
+    IDirect3DVertexBuffer9* noBuffer = nullptr;
+    IDirect3DTexture9* noTexture = nullptr;
+    struct Case {
+        const char* what;
+        HRESULT actual;
+    };
+    const Case cases[] = {
+        {"null matrix", d->SetTransform(D3DTS_WORLD, nullptr)},
+        {"transform out of range", d->SetTransform(D3DTRANSFORMSTATETYPE(4000), nullptr)},
+        {"null light", d->SetLight(0, nullptr)},
+        {"negative range", [&] {
+             D3DLIGHT9 l{};
+             l.Type = D3DLIGHT_POINT;
+             l.Range = -1.0f;
+             return d->SetLight(0, &l);
+         }()},
+        {"light type 0", [&] {
+             D3DLIGHT9 l{};
+             return d->SetLight(0, &l);
+         }()},
+        {"null material", d->SetMaterial(nullptr)},
+        {"render state out of range", d->SetRenderState(D3DRENDERSTATETYPE(5000), 1)},
+        {"stage out of range", d->SetTextureStageState(99, D3DTSS_COLOROP, D3DTOP_DISABLE)},
+        {"sampler state out of range", d->SetSamplerState(0, D3DSAMPLERSTATETYPE(99), 0)},
+        {"texture stage out of range", d->SetTexture(8, nullptr)},
+        {"primitive type 0", d->DrawPrimitiveUP(D3DPRIMITIVETYPE(0), 1, &locked, 20)},
+        {"primitive type 7", d->DrawPrimitive(D3DPRIMITIVETYPE(7), 0, 1)},
+        {"draw without a stream", d->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1)},
+        {"indexed draw without indices", d->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 3, 0, 1)},
+        {"null vertices", d->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, nullptr, 20)},
+        {"stride smaller than the vertex", (d->SetFVF(kRhwFvf), d->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, &locked, 4))},
+        {"huge primitive count", (d->SetStreamSource(0, vb, 0, 20), d->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 0x7FFFFFFF))},
+        {"start vertex past the end", d->DrawPrimitive(D3DPT_TRIANGLELIST, 0xFFFFFFF0u, 1)},
+        {"null texture out", d->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, nullptr, nullptr)},
+        {"zero-sized texture", d->CreateTexture(0, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &noTexture, nullptr)},
+        {"huge texture", d->CreateTexture(1u << 20, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &noTexture, nullptr)},
+        {"zero-sized buffer", d->CreateVertexBuffer(0, 0, kRhwFvf, D3DPOOL_MANAGED, &noBuffer, nullptr)},
+        {"bad index format", d->CreateIndexBuffer(16, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, nullptr, nullptr)},
+        {"lock rect outside the level", texture->LockRect(0, &locked, &outside, 0)},
+        {"empty lock rect", texture->LockRect(0, &locked, &empty, 0)},
+        {"lock of a missing level", texture->LockRect(1, &locked, nullptr, 0)},
+        {"unlock without lock", texture->UnlockRect(0)},
+        {"null level desc", texture->GetLevelDesc(0, nullptr)},
+        {"buffer lock past the end", vb->Lock(40, 40, &data, 0)},
+        {"buffer lock without out", vb->Lock(0, 0, nullptr, 0)},
+        {"clear of a rectangle list without rectangles", d->Clear(3, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0)},
+        {"end scene without begin", d->EndScene()},
+        {"null reset parameters", d->Reset(nullptr)},
+    };
+    for (const Case& c : cases) EXPECT_TRUE(FAILED(c.actual)) << c.what;
+    EXPECT_EQ(noBuffer, nullptr);
+    EXPECT_EQ(noTexture, nullptr);
+    // The device still draws.
+    d->SetStreamSource(0, nullptr, 0, 0);
+    d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    DrawRhwQuad(0, 0, 4, 4, D3DCOLOR_XRGB(255, 255, 0));
+    EXPECT_TRUE(Near(Pixel(Frame(), 2, 2), {255, 255, 0, 255}, 0));
+    // A clear with rectangles touches only them, within the viewport.
+    const D3DRECT rects[2] = {{10, 10, 12, 12}, {60, 60, 80, 80}};
+    ASSERT_EQ(d->Clear(2, rects, D3DCLEAR_TARGET, D3DCOLOR_XRGB(0, 0, 255), 1.0f, 0), D3D_OK);
+    const auto frame = Frame();
+    EXPECT_TRUE(Near(Pixel(frame, 11, 11), {0, 0, 255, 255}, 0));
+    EXPECT_TRUE(Near(Pixel(frame, 63, 63), {0, 0, 255, 255}, 0));
+    EXPECT_TRUE(Near(Pixel(frame, 12, 12), {0, 0, 0, 255}, 0));
+    EXPECT_TRUE(Near(Pixel(frame, 2, 2), {255, 255, 0, 255}, 0));
+    vb->Release();
+    texture->Release();
+}
+
+}  // namespace

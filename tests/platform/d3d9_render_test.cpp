@@ -346,6 +346,22 @@ TEST_F(D3D9RenderTest, GammaRampAppliesToThePresentedImage) {
         ASSERT_EQ(frame.height, kHeight);
         EXPECT_TRUE(Near(Pixel(frame.rgba, 5, 7), c.expected, 0)) << "ramp " << c.applyRamp;
     }
+    // The presented image keeps Direct3D's orientation (row 0 is the top), through the ramp
+    // and through the plain copy that the identity ramp takes.
+    for (bool identity : {false, true}) {
+        if (identity) {
+            for (int i = 0; i < 256; ++i) ramp.red[i] = ramp.green[i] = ramp.blue[i] = WORD(i * 257);
+            device_->SetGammaRamp(0, D3DSGR_CALIBRATE, &ramp);
+        }
+        device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+        DrawRhwQuad(0, 0, 8, 4, D3DCOLOR_XRGB(0, 100, 0));
+        ASSERT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+        PresentedFrame frame;
+        ASSERT_TRUE(ReadPresentedFrame(device_, frame));
+        EXPECT_TRUE(Near(Pixel(frame.rgba, 7, 3), {0, 100, 0, 255}, 0)) << "identity " << identity;
+        EXPECT_TRUE(Near(Pixel(frame.rgba, 7, 4), {0, 0, 0, 255}, 0)) << "identity " << identity;
+        EXPECT_TRUE(Near(Pixel(frame.rgba, 7, kHeight - 4), {0, 0, 0, 255}, 0)) << "identity " << identity;
+    }
 }
 
 TEST_F(D3D9RenderTest, LostDeviceResetsAndRestores) {

@@ -1,0 +1,333 @@
+#include "app/application.h"
+
+#include "core/log.h"
+#include "core/random.h"
+#include "platform/win/cursor.h"
+#include "platform/win/message_queue.h"
+#include "platform/win/paint.h"
+#include "platform/win/system.h"
+#include "platform/win/window.h"
+
+#include <cstdio>
+
+namespace {
+
+Application* gApplication = nullptr;
+HINSTANCE gInstanceHandle = nullptr;
+
+constexpr const char kWindowClass[] = "Frostvale 3D Screensaver";
+constexpr const char kWindowTitle[] = "Frostvale 3D ScreenSaver";
+// Cooperative level of both input devices: shared, only while in the foreground.
+constexpr std::uint32_t kInputCooperation = 6;
+
+bool IsKeptKey(WPARAM key) { return key == VK_F2 || key == VK_F3 || key == VK_F6; }
+
+String TwoDigits(int value) { return (value < 10 ? String("0") : String()) + String::FromInt(value); }
+
+}  // namespace
+
+void FrameRateCounter::Begin(std::int64_t now) {
+    windowStart = now;
+    count = 0;
+    estimate = 0;
+}
+
+void FrameRateCounter::Tick(std::int64_t now) {
+    const std::int64_t elapsed = now - windowStart;
+    if (elapsed < 1000) {
+        count += 1;
+        if (elapsed != 0) estimate = count * 1000 / elapsed;
+    } else {
+        estimate = count;
+        windowStart = now;
+        count = 0;
+    }
+}
+
+String FormatClockText(int hour, int minute, int second, bool twentyFourHour) {
+    String suffix;
+    int shown = hour;
+    if (!twentyFourHour) {
+        suffix = hour > 11 ? "pm" : "am";
+        if (hour > 12) shown = hour - 12;
+    }
+    return String::FromInt(shown) + ":" + TwoDigits(minute) + ":" + TwoDigits(second) + " " + suffix;
+}
+
+void BuildGammaRamp(std::int32_t gamma, std::uint16_t ramp[256]) {
+    for (int k = 0; k < 256; ++k) {
+        const std::int64_t value = static_cast<std::int64_t>(gamma) * 200 + 256 * k;
+        ramp[k] = static_cast<std::uint16_t>(value < 0 ? 0 : (value > 65535 ? 65535 : value));
+    }
+}
+
+Application::Application() {
+    gApplication = this;
+    texts_.LoadResource();
+    LoadDefaultSettings(defaults_, settings_);
+    quitRequested_ = false;
+    previewHold_ = false;
+    SetActive(true);
+}
+
+Application::~Application() {
+    // A start that failed half-way leaves no window and no hidden cursor behind.
+    if (GetWindow() && IsWindow(GetWindow())) DestroyWindow(GetWindow());
+    if (cursorHidden_) ShowCursor(TRUE);
+    input_.Stop();
+    if (gApplication == this) gApplication = nullptr;
+}
+
+Application* Application::Instance() { return gApplication; }
+
+bool Application::CreateApplicationWindow() {
+    if (mode_ == LaunchMode::Configure) return true;
+    if (mode_ == LaunchMode::Password) return false;
+
+    WNDCLASSA windowClass{};
+    windowClass.style = mode_ == LaunchMode::Preview ? (CS_HREDRAW | CS_VREDRAW) : 0;
+    windowClass.lpfnWndProc = &DeviceWindow::StaticWindowProc;
+    windowClass.hInstance = GetInstance();
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kWindowClass;
+    RegisterClassA(&windowClass);  // an earlier application of this process may have registered it
+
+    HWND window = nullptr;
+    if (mode_ == LaunchMode::Preview) {
+        HWND host = nullptr;
+        RECT rect{100, 100, 150, 150};
+        if (hostWindow_ != 0) {
+            host = HostWindowFromId(hostWindow_);
+            if (!host || !GetClientRect(host, &rect)) return false;
+        }
+        const DWORD style = WS_CHILD | WS_VISIBLE;
+        AdjustWindowRect(&rect, style, FALSE);
+        window = CreateWindowExA(0, kWindowClass, kWindowTitle, style, rect.left, rect.top, rect.right - rect.left,
+                                 rect.bottom - rect.top, host, nullptr, GetInstance(), nullptr);
+    } else if (options_.windowed) {
+        const DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+        RECT rect{0, 0, settings_.width, settings_.height};
+        AdjustWindowRect(&rect, style, FALSE);
+        window = CreateWindowExA(0, kWindowClass, kWindowTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, GetInstance(),
+                                 nullptr);
+    } else {
+        const int width = settings_.useDesktop ? 200 : settings_.width;
+        const int height = settings_.useDesktop ? 200 : settings_.height;
+        window = CreateWindowExA(0, kWindowClass, kWindowTitle, WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr,
+                                 nullptr, GetInstance(), nullptr);
+    }
+    SetWindowHandle(window);
+    return window != nullptr;
+}
+
+bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWindow) {
+    mode_ = mode;
+    hostWindow_ = hostWindow;
+    gInstanceHandle = instance;
+    SetInstanceHandle(instance);
+    ReadRegistrySettings(settings_);
+    Log("", "Log started \n");
+
+    if (!CreateApplicationWindow()) return false;
+
+    if (mode_ == LaunchMode::Preview) {
+        SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_IDLE);
+        previewHold_ = true;
+        PostMessageA(GetWindow(), WM_USER, 0, 0);
+        MSG msg;
+        while (previewHold_) {
+            if (GetMessageA(&msg, GetWindow(), 0, 0) == 0) {
+                PostQuitMessage(0);
+                break;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        return true;
+    }
+
+    if (mode_ != LaunchMode::Configure && !Create(instance, GetWindow())) {
+        Log("", "Error: Application::Create(hInstance) failed\n");
+        return false;
+    }
+
+    if (mode_ == LaunchMode::Configure) {
+        // The settings dialog is not part of this build yet.
+        std::fprintf(stderr, "frostvale: the configuration dialog is not available in this build\n");
+        return false;
+    }
+
+    if (!options_.windowed) {
+        const bool switched = settings_.useDesktop ? SwitchToFullscreen(0, 0)
+                                                   : SwitchToFullscreen(settings_.width, settings_.height);
+        if (!switched) {
+            Log("", "Error: Application::SetMode() failed\n");
+            return false;
+        }
+    }
+
+    ShowCursor(FALSE);
+    cursorHidden_ = true;
+
+    RECT client{};
+    GetClientRect(GetWindow(), &client);
+    SetScreenScale(static_cast<float>(client.right - client.left) / 1024.0f);
+
+    Log("", "Application created\n");
+
+    input_.Start(true, kInputCooperation, kInputCooperation);
+    input_.AddListener(this);
+
+    runStopwatch_.Restart();
+    return true;
+}
+
+void Application::BeginRun() {
+    frameRate_.Begin(NowMilliseconds());
+    textStopwatch_.Restart();
+    running_ = true;
+}
+
+bool Application::RunIteration() {
+    if (!running_) BeginRun();
+    MSG msg;
+    while (!quitRequested_ && PeekMessageA(&msg, GetWindow(), 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    if (mode_ == LaunchMode::Preview) return !quitRequested_;
+
+    // Keeps the desktop awake: F3 is a key the handler ignores.
+    keybd_event(VK_F3, 0, 0, 0);
+    INPUT key{};
+    key.type = INPUT_KEYBOARD;
+    key.ki.wVk = VK_F3;
+    SendInput(1, &key, sizeof key);
+    if (quitRequested_) return false;
+
+    frameRate_.Tick(NowMilliseconds());
+    UpdateTexts();
+
+    input_.Update(0);
+    input_.Poll();
+
+    if (IsActive()) DrawFrame();
+    return !quitRequested_;
+}
+
+void Application::UpdateTexts() {
+    if (settings_.showFps && textStopwatch_.ElapsedAtLeast(1000))
+        fpsText_ = String::FromInt(static_cast<std::int32_t>(frameRate_.estimate));
+    if (settings_.showTime) {
+        SYSTEMTIME now{};
+        GetLocalTime(&now);
+        clockText_ = FormatClockText(now.wHour, now.wMinute, now.wSecond, settings_.timeStyle);
+    }
+}
+
+int Application::Run() {
+    BeginRun();
+    while (RunIteration()) {
+    }
+    Shutdown();
+    return 1;
+}
+
+void Application::Shutdown() {
+    ReleaseDevice();
+    input_.Stop();
+    if (GetWindow() && IsWindow(GetWindow())) DestroyWindow(GetWindow());
+    if (cursorHidden_) {
+        ShowCursor(TRUE);
+        cursorHidden_ = false;
+    }
+    Log("", "Log closed\n");
+    running_ = false;
+}
+
+bool Application::DrawFrame() {
+    if (!CheckDevice()) return false;
+    return Present();
+}
+
+LRESULT Application::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_KEYDOWN:
+            if (!IsKeptKey(wParam)) quitRequested_ = true;
+            break;
+        case WM_SYSCOMMAND:
+            if (wParam == SC_CLOSE || wParam == SC_NEXTWINDOW || wParam == SC_PREVWINDOW) {
+                quitRequested_ = true;
+                return 1;
+            }
+            if (wParam == SC_SCREENSAVE) return 0;
+            break;
+        case WM_DESTROY:
+        case WM_CLOSE:
+        case WM_QUIT:
+            quitRequested_ = true;
+            return 1;
+        case WM_PAINT:
+            if (mode_ == LaunchMode::Preview) PaintPreview(window);
+            break;
+        case WM_USER:
+            SetTimer(window, 1, 500, nullptr);
+            break;
+        case WM_TIMER:
+            previewHold_ = false;
+            KillTimer(window, 1);
+            break;
+        default:
+            break;
+    }
+    return WindowProc(window, message, wParam, lParam);
+}
+
+void Application::OnInput(int type, float x, float y, float previousX, float previousY, float, float, int) {
+    switch (type) {
+        case kInputLeftDown:
+        case kInputRightDown:
+            quitRequested_ = true;
+            break;
+        case kInputMouseMove:
+            if ((x != previousX || y != previousY) && settings_.exitOnMouseMove &&
+                runStopwatch_.Elapsed() > kMouseExitDelayMs)
+                quitRequested_ = true;
+            break;
+        default:
+            break;
+    }
+}
+
+void Application::PaintPreview(HWND window) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    if (!dc) return;
+    RECT client{};
+    GetClientRect(window, &client);
+    // The area the bitmap does not cover (or all of it, without the bitmap) is black.
+    FillRect(dc, &client, GetStockObject(BLACK_BRUSH));
+    if (HBITMAP bitmap = LoadBitmapA(gInstanceHandle, kPreviewBitmap)) {
+        HDC memory = CreateCompatibleDC(dc);
+        HBITMAP previous = SelectObject(memory, bitmap);
+        BitBlt(dc, 0, 0, client.right - client.left, client.bottom - client.top, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, previous);
+        DeleteDC(memory);
+        DeleteObject(bitmap);
+    }
+    EndPaint(window, &paint);
+}
+
+int RunApplication(HINSTANCE instance, LaunchMode mode, std::int32_t hostWindow, const ShellOptions& options) {
+    auto* application = new Application();
+    application->SetShellOptions(options);
+    SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 1, nullptr, 0);
+    SeedRandom(static_cast<std::uint32_t>(NowMilliseconds() % 0x8000));
+    int result = 0;
+    if (application->Start(instance, mode, hostWindow))
+        result = mode == LaunchMode::Configure ? 1 : application->Run();
+    SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 0, nullptr, 0);
+    delete application;
+    return result;
+}

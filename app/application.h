@@ -1,0 +1,108 @@
+#pragma once
+// The application: the one object that owns a run of the screensaver. It is the device
+// window (its message handler decides which input ends the run) and an input listener
+// (a click ends it; a mouse move ends it with ExitOnMM on, after the first second).
+//
+// Lifecycle: constructed -> Start (true) -> Run -> destroyed. Configure and Password
+// end after Start. quitRequested, once set, stays set.
+
+#include "app/command_line.h"
+#include "app/default_settings.h"
+#include "app/settings.h"
+#include "app/text_table.h"
+#include "core/byte_string.h"
+#include "core/clock.h"
+#include "render/device_window.h"
+#include "render/input_devices.h"
+
+#include <cstdint>
+
+// Frames per second from a 64-bit millisecond clock, in integer arithmetic: within a
+// one-second window the estimate is count x 1000 / elapsed; when the window is over the
+// estimate becomes the window's count and a new window starts.
+struct FrameRateCounter {
+    std::int64_t windowStart = 0;
+    std::int64_t count = 0;
+    std::int64_t estimate = 0;
+
+    void Begin(std::int64_t now);
+    void Tick(std::int64_t now);
+};
+
+// The clock text: "H:MM:SS " and the suffix ("am"/"pm" in the 12-hour style, none in the
+// 24-hour style).
+String FormatClockText(int hour, int minute, int second, bool twentyFourHour);
+
+// The gamma ramp for a gamma offset g (-100 … 100): entry k of each of the red, green and
+// blue ramps is g x 200 + 256 x k, clamped to 0 … 65535.
+void BuildGammaRamp(std::int32_t gamma, std::uint16_t ramp[256]);
+
+// Choices from the long options of the command line.
+struct ShellOptions {
+    bool windowed = false;  // Saver and Test run in an ordinary window
+};
+
+class Application : public DeviceWindow, public InputListener {
+public:
+    static constexpr int kPreviewBitmap = 173;
+    static constexpr std::int64_t kMouseExitDelayMs = 1000;
+
+    Application();
+    ~Application() override;
+
+    // The published instance (null when none).
+    static Application* Instance();
+
+    bool Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWindow);
+    // Runs until quitRequested; always 1.
+    int Run();
+    // One pass of the loop (messages, frame-rate bookkeeping, input, one frame); false
+    // once quitRequested is set. Run calls it; tests and headless drivers may too.
+    bool RunIteration();
+    // Draws one frame; false when nothing was drawn.
+    bool DrawFrame();
+
+    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnInput(int type, float x, float y, float previousX, float previousY, float dx, float dy,
+                 int extra) override;
+
+    void SetShellOptions(const ShellOptions& options) { options_ = options; }
+    bool QuitRequested() const { return quitRequested_; }
+    bool PreviewHold() const { return previewHold_; }
+    LaunchMode Mode() const { return mode_; }
+    Settings& GetSettings() { return settings_; }
+    const FrameRateCounter& FrameRate() const { return frameRate_; }
+    const String& FpsText() const { return fpsText_; }
+    const String& ClockText() const { return clockText_; }
+    InputDevices& Input() { return input_; }
+
+private:
+    bool CreateApplicationWindow();
+    void PaintPreview(HWND window);
+    void BeginRun();
+    void UpdateTexts();
+    void Shutdown();
+
+    Settings settings_;
+    DefaultSettings defaults_;
+    TextTable texts_;
+    ShellOptions options_;
+    LaunchMode mode_ = LaunchMode::Saver;
+    std::int32_t hostWindow_ = 0;
+    bool quitRequested_ = false;
+    bool previewHold_ = false;
+    bool cursorHidden_ = false;
+    bool running_ = false;
+    InputDevices input_{this};
+    Stopwatch runStopwatch_;
+    Stopwatch textStopwatch_;
+    FrameRateCounter frameRate_;
+    String fpsText_ = "100";
+    String clockText_ = "11";
+};
+
+// Creates and publishes the application, sets the screensaver-running flag, seeds the
+// shared random generator, starts and runs; clears the flag and destroys the application
+// on every path. The process exit code: 0 when the start failed, 1 after Configure,
+// otherwise Run's result.
+int RunApplication(HINSTANCE instance, LaunchMode mode, std::int32_t hostWindow, const ShellOptions& options = {});

@@ -1,0 +1,224 @@
+#include "render/device_window.h"
+
+#include "core/clock.h"
+#include "platform/win/cursor.h"
+#include "platform/win/message_queue.h"
+#include "platform/win/paint.h"
+#include "platform/win/window.h"
+
+#include <algorithm>
+
+namespace {
+
+DeviceWindow* gInstance = nullptr;
+float gScreenScale = 1.0f;
+
+template <class T>
+bool AddOnce(std::vector<T*>& list, T* item) {
+    if (!item) return false;
+    if (std::find(list.begin(), list.end(), item) == list.end()) list.push_back(item);
+    return true;
+}
+
+template <class T>
+void Remove(std::vector<T*>& list, T* item) {
+    list.erase(std::remove(list.begin(), list.end(), item), list.end());
+}
+
+}  // namespace
+
+float ScreenScale() { return gScreenScale; }
+void SetScreenScale(float scale) { gScreenScale = scale; }
+
+DeviceWindow::DeviceWindow() { gInstance = this; }
+
+DeviceWindow::~DeviceWindow() {
+    if (gInstance == this) gInstance = nullptr;
+}
+
+DeviceWindow* DeviceWindow::Instance() { return gInstance; }
+
+LRESULT DeviceWindow::StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!gInstance) return DefWindowProcA(window, message, wParam, lParam);
+    return gInstance->HandleMessage(window, message, wParam, lParam);
+}
+
+bool DeviceWindow::Create(HINSTANCE instance, HWND window) {
+    instance_ = instance;
+    window_ = window;
+    if (!window_) {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = &DeviceWindow::StaticWindowProc;
+        windowClass.hInstance = instance;
+        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = GetStockObject(BLACK_BRUSH);
+        windowClass.lpszClassName = "Vantor Class";
+        RegisterClassA(&windowClass);  // a second Create finds the class registered
+        const DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+        RECT outer{0, 0, defaultWidth_, defaultHeight_};
+        AdjustWindowRect(&outer, style, TRUE);
+        window_ = CreateWindowExA(0, "Vantor Class", title_, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance,
+                                  nullptr);
+        if (!window_) return false;
+    }
+    ReadWindowGeometry();
+    desktopMode_ = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return CreateDevice();
+}
+
+void DeviceWindow::ReadWindowGeometry() {
+    style_ = static_cast<DWORD>(GetWindowLongA(window_, GWL_STYLE));
+    GetWindowRect(window_, &windowRect_);
+    GetClientRect(window_, &clientRect_);
+}
+
+bool DeviceWindow::RegisterResource(DeviceResource* resource) {
+    AddOnce(resources_, resource);
+    return hasDevice_;
+}
+
+void DeviceWindow::UnregisterResource(DeviceResource* resource) { Remove(resources_, resource); }
+
+bool DeviceWindow::RegisterListener(MessageListener* listener) { return AddOnce(listeners_, listener); }
+
+void DeviceWindow::UnregisterListener(MessageListener* listener) { Remove(listeners_, listener); }
+
+LRESULT DeviceWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return WindowProc(window, message, wParam, lParam);
+}
+
+LRESULT DeviceWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // A listener may unregister itself (or others) while it hears the message.
+    for (MessageListener* listener : std::vector<MessageListener*>(listeners_))
+        if (std::find(listeners_.begin(), listeners_.end(), listener) != listeners_.end())
+            listener->OnMessage(window, message, wParam, lParam);
+
+    switch (message) {
+        case WM_SIZE:
+            if (windowed_) style_ = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+            if (wParam == SIZE_MINIMIZED) {
+                suspended_ = true;
+                minimised_ = true;
+                maximised_ = false;
+            } else if (wParam == SIZE_MAXIMIZED) {
+                if (minimised_) suspended_ = false;
+                minimised_ = false;
+                maximised_ = true;
+                HandleSizeChange();
+            } else if (wParam == SIZE_RESTORED) {
+                if (maximised_) {
+                    maximised_ = false;
+                    HandleSizeChange();
+                } else if (minimised_) {
+                    suspended_ = false;
+                    minimised_ = false;
+                    HandleSizeChange();
+                }
+            }
+            break;
+        case WM_ACTIVATE:
+            active_ = LOWORD(wParam) != 0;
+            break;
+        case WM_CLOSE:
+            ReleaseDevice();
+            closing_ = true;
+            PostQuitMessage(0);
+            return 0;
+        case WM_QUIT:
+            ReleaseDevice();
+            closing_ = true;
+            return 0;
+        case WM_SYSCOMMAND:
+            if (wParam == SC_SIZE || wParam == SC_MOVE || wParam == SC_MAXIMIZE || wParam == SC_KEYMENU ||
+                wParam == SC_MONITORPOWER) {
+                if (!windowed_) return 1;
+            }
+            break;
+        case WM_NCHITTEST:
+            if (!windowed_) return HTCLIENT;
+            break;
+        case WM_POWERBROADCAST:
+            if (wParam == PBT_APMQUERYSUSPEND || wParam == PBT_APMRESUMESUSPEND) return 1;
+            break;
+        case WM_ENTERSIZEMOVE:
+            suspended_ = true;
+            break;
+        case WM_EXITSIZEMOVE:
+            suspended_ = false;
+            HandleSizeChange();
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void DeviceWindow::HandleSizeChange() {
+    if (ignoreSizeChanges_ || !window_) return;
+    const RECT old = clientRect_;
+    ReadWindowGeometry();
+    if (old.right - old.left == clientRect_.right - clientRect_.left &&
+        old.bottom - old.top == clientRect_.bottom - clientRect_.top)
+        return;
+    // The stand-in device follows the window: a reset is an invalidate and a restore.
+    if (hasDevice_) {
+        InvalidateAll();
+        RestoreAll();
+    }
+}
+
+ClientArea DeviceWindow::GetClientArea() const {
+    if (windowed_)
+        return {clientRect_.left, clientRect_.top, clientRect_.right - clientRect_.left,
+                clientRect_.bottom - clientRect_.top};
+    return {0, 0, fullscreenWidth_, fullscreenHeight_};
+}
+
+bool DeviceWindow::CreateDevice() {
+    if (!window_) return false;
+    hasDevice_ = true;
+    suspended_ = false;
+    RestoreAll();
+    return true;
+}
+
+void DeviceWindow::ReleaseDevice() {
+    if (!hasDevice_) return;
+    InvalidateAll();
+    hasDevice_ = false;
+}
+
+bool DeviceWindow::CheckDevice() { return hasDevice_ && !closing_ && IsWindow(window_); }
+
+bool DeviceWindow::Present() {
+    if (!hasDevice_ || !PresentBlackFrame(window_)) return false;
+    AdvanceVirtualClock();
+    return true;
+}
+
+bool DeviceWindow::SwitchToFullscreen(int width, int height) {
+    if (!window_ || !SetWindowFullscreen(window_, width, height)) return false;
+    // The size the display took is read back from the window.
+    MSG msg;
+    while (PeekMessageA(&msg, window_, WM_SIZE, WM_SIZE, PM_REMOVE)) DispatchMessageA(&msg);
+    ReadWindowGeometry();
+    windowed_ = false;
+    fullscreenWidth_ = clientRect_.right - clientRect_.left;
+    fullscreenHeight_ = clientRect_.bottom - clientRect_.top;
+    if (hasDevice_) {
+        InvalidateAll();
+        RestoreAll();
+    }
+    return true;
+}
+
+void DeviceWindow::RestoreAll() {
+    for (DeviceResource* resource : std::vector<DeviceResource*>(resources_)) resource->Restore();
+    restored_ = true;
+}
+
+void DeviceWindow::InvalidateAll() {
+    for (DeviceResource* resource : std::vector<DeviceResource*>(resources_)) resource->Invalidate();
+    restored_ = false;
+}
