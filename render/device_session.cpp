@@ -145,7 +145,7 @@ bool DeviceSession::ApplyGammaRamp() {
 
 bool DeviceSession::RestoreAll() {
     if (gammaSet_) ApplyGammaRamp();
-    return RestoreDeviceObjects();
+    return restoreAll_ ? restoreAll_() : RestoreDeviceObjects();
 }
 
-bool DeviceSession::InvalidateAll() { return InvalidateDeviceObjects(); }
+bool DeviceSession::InvalidateAll() { return invalidateAll_ ? invalidateAll_() : InvalidateDeviceObjects(); }

@@ -8,6 +8,8 @@
 
 #include "render/device_enumeration.h"
 
+#include <functional>
+
 class DeviceSession {
 public:
     DeviceSession() = default;
@@ -37,8 +39,14 @@ public:
         gammaSet_ = true;
     }
     bool ApplyGammaRamp();
+    // The group calls around creation, reset and release: the gamma ramp (when set), then
+    // the registered device objects, or the owner's own group calls when it gives them.
     bool RestoreAll();
     bool InvalidateAll();
+    void SetGroupCalls(std::function<bool()> restoreAll, std::function<bool()> invalidateAll) {
+        restoreAll_ = std::move(restoreAll);
+        invalidateAll_ = std::move(invalidateAll);
+    }
 
     IDirect3D9* Direct3D() const { return d3d_; }
     IDirect3DDevice9* Device() const { return device_; }
@@ -66,6 +74,7 @@ private:
     D3DFORMAT backBufferOverride_ = D3DFMT_UNKNOWN;
     HWND window_ = nullptr;
     DWORD behaviour_ = 0;
+    std::function<bool()> restoreAll_, invalidateAll_;
     bool restored_ = false;
     bool gammaSet_ = false;
     int gamma_ = 0;
