@@ -124,6 +124,7 @@ bool BatchBuffer::Unlock() {
 }
 
 BufferBlock* BatchBuffer::Allocate(UINT length, const void* clientValue, BufferClient* client) {
+    if (length == 0) return nullptr;
     BufferBlock* best = nullptr;
     for (BufferBlock* block = first_; block != nullptr; block = block->next) {
         if (!block->free || block->length < length) continue;

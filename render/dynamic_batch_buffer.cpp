@@ -25,7 +25,7 @@ bool DynamicBatchBuffer::Configure(const BufferDescription& description) {
 BufferBlock* DynamicBatchBuffer::Allocate(UINT length, const void* clientValue, BufferClient* client) {
     if (BufferBlock* block = BatchBuffer::Allocate(length, clientValue, client)) return block;
     UINT step = length > growthStep_ ? length : growthStep_;
-    if (step == 0) return nullptr;
+    if (step == 0 || size_ + step < size_) return nullptr;  // nothing to grow by, or beyond 4 GB
     if (CurrentDevice() == nullptr) {
         // No device: only the blocks grow; the buffer is made at the next Restore.
         Resize(size_ + step, false);

@@ -132,7 +132,8 @@ TEST_F(BatchBufferTest, CompactionMovesUsedBlocksAndTellsTheirClients) {
     EXPECT_EQ(first.offsets, std::vector<UINT>{0});
     EXPECT_EQ(third.offsets, (std::vector<UINT>{10, 10}));
     buffer.Free(a, false);
-    buffer.Free(buffer.Allocate(0, nullptr, nullptr), false);
+    EXPECT_EQ(buffer.Allocate(0, nullptr, nullptr), nullptr);
+    buffer.Free(nullptr, false);
 }
 
 TEST_F(BatchBufferTest, CompactIfWastefulHonoursTheThresholds) {
@@ -198,8 +199,10 @@ TEST_F(BatchBufferTest, DynamicBufferGrowsAndEveryClientRewrites) {
     EXPECT_EQ(two.offsets, std::vector<UINT>{60});
     EXPECT_TRUE(three.offsets.empty());
     EXPECT_EQ(Layout(buffer), "0+60 60+30 90+50 140-24");
-    // A request larger than the step grows by the request.
+    // A request larger than the step grows by the request; one beyond 4 GB fails.
     ASSERT_NE(buffer.Allocate(200, nullptr, nullptr), nullptr);
+    EXPECT_EQ(buffer.Size(), 364u);
+    EXPECT_EQ(buffer.Allocate(0xFFFFFF00u, nullptr, nullptr), nullptr);
     EXPECT_EQ(buffer.Size(), 364u);
     Interface* found = nullptr;
     EXPECT_TRUE(buffer.QueryInterface("DBB", &found));
