@@ -79,5 +79,6 @@ void ReadSceneSettings(const String& fileName, int particleCount, int windVeloci
 const SceneSettings& SceneTuning() { return MutableTuning(); }
 
 void LoadSceneSettings(int particleCount, int windVelocity) {
-    ReadSceneSettings(kSceneSettingsFile, particleCount, windVelocity, MutableTuning());
+    // Media files are named by the media folder followed by their own "/" name.
+    ReadSceneSettings(String(kMediaFolder) + kSceneSettingsFile, particleCount, windVelocity, MutableTuning());
 }

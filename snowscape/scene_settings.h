@@ -46,6 +46,7 @@ void ReadSceneSettings(const String& fileName, int particleCount, int windVeloci
 
 // The process-wide record.
 const SceneSettings& SceneTuning();
-// Reads kSceneSettingsFile into the process-wide record; called once at start-up, after
-// the user settings are known and before the snow, the effects and the camera exist.
+// Reads the media file kSceneSettingsFile (inside the media folder) into the process-wide
+// record; called once at start-up, after the user settings are known and before the snow,
+// the effects and the camera exist.
 void LoadSceneSettings(int particleCount, int windVelocity);
