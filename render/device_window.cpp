@@ -5,6 +5,7 @@
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
 #include "platform/win/window.h"
+#include "render/device_object.h"
 
 #include <algorithm>
 
@@ -30,9 +31,24 @@ void Remove(std::vector<T*>& list, T* item) {
 float ScreenScale() { return gScreenScale; }
 void SetScreenScale(float scale) { gScreenScale = scale; }
 
-DeviceWindow::DeviceWindow() { gInstance = this; }
+DeviceWindow::DeviceWindow() {
+    gInstance = this;
+    session_.SetGroupCalls(
+        [this] {
+            RestoreAll();
+            return restoreOk_;
+        },
+        [this] {
+            InvalidateAll();
+            return true;
+        });
+}
 
 DeviceWindow::~DeviceWindow() {
+    // The device goes before the window object: registered objects are told while the
+    // derived parts still exist only through this base.
+    session_.SetGroupCalls(nullptr, nullptr);
+    session_.ReleaseDevice();
     if (gInstance == this) gInstance = nullptr;
 }
 
@@ -40,6 +56,9 @@ DeviceWindow* DeviceWindow::Instance() { return gInstance; }
 
 LRESULT DeviceWindow::StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!gInstance) return DefWindowProcA(window, message, wParam, lParam);
+    // The device draws into this window: it goes while the window still exists, whatever
+    // the handler makes of the message.
+    if (message == WM_DESTROY && window == gInstance->window_) gInstance->ReleaseDevice();
     return gInstance->HandleMessage(window, message, wParam, lParam);
 }
 
@@ -64,6 +83,7 @@ bool DeviceWindow::Create(HINSTANCE instance, HWND window) {
     }
     ReadWindowGeometry();
     desktopMode_ = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (!session_.Create()) return false;
     return CreateDevice();
 }
 
@@ -161,10 +181,9 @@ void DeviceWindow::HandleSizeChange() {
     if (old.right - old.left == clientRect_.right - clientRect_.left &&
         old.bottom - old.top == clientRect_.bottom - clientRect_.top)
         return;
-    // The stand-in device follows the window: a reset is an invalidate and a restore.
-    if (hasDevice_) {
-        InvalidateAll();
-        RestoreAll();
+    if (hasDevice_ && windowed_) {
+        const ClientArea area = GetClientArea();
+        session_.Reset(UINT(area.width), UINT(area.height));
     }
 }
 
@@ -177,27 +196,35 @@ ClientArea DeviceWindow::GetClientArea() const {
 
 bool DeviceWindow::CreateDevice() {
     if (!window_) return false;
-    hasDevice_ = true;
-    suspended_ = false;
-    RestoreAll();
-    return true;
+    const ClientArea area = GetClientArea();
+    hasDevice_ = session_.SelectSettings(!windowed_, window_, UINT(area.width), UINT(area.height));
+    if (hasDevice_) suspended_ = false;
+    return hasDevice_;
 }
 
 void DeviceWindow::ReleaseDevice() {
     if (!hasDevice_) return;
-    InvalidateAll();
+    session_.ReleaseDevice();
     hasDevice_ = false;
 }
 
-bool DeviceWindow::CheckDevice() { return hasDevice_ && !closing_ && IsWindow(window_); }
+bool DeviceWindow::CheckDevice() { return hasDevice_ && !closing_ && IsWindow(window_) && session_.CheckDevice(); }
 
-bool DeviceWindow::Present() {
-    if (!hasDevice_ || !PresentBlackFrame(window_)) return false;
-    AdvanceVirtualClock();
-    return true;
+bool DeviceWindow::ClearFrame(D3DCOLOR colour) {
+    IDirect3DDevice9* device = session_.Device();
+    return device != nullptr &&
+           SUCCEEDED(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, colour, 1.0f, 0));
 }
 
-bool DeviceWindow::SwitchToFullscreen(int width, int height) {
+bool DeviceWindow::Present() {
+    IDirect3DDevice9* device = session_.Device();
+    if (!hasDevice_ || device == nullptr) return false;
+    const bool shown = SUCCEEDED(device->Present(nullptr, nullptr, nullptr, nullptr));
+    AdvanceVirtualClock();
+    return shown;
+}
+
+bool DeviceWindow::SwitchToFullscreen(int width, int height, int bitsPerPixel) {
     if (!window_ || !SetWindowFullscreen(window_, width, height)) return false;
     // The size the display took is read back from the window.
     MSG msg;
@@ -206,19 +233,22 @@ bool DeviceWindow::SwitchToFullscreen(int width, int height) {
     windowed_ = false;
     fullscreenWidth_ = clientRect_.right - clientRect_.left;
     fullscreenHeight_ = clientRect_.bottom - clientRect_.top;
-    if (hasDevice_) {
-        InvalidateAll();
-        RestoreAll();
-    }
-    return true;
+    DeviceSettings settings;
+    if (width > 0 && height > 0 && session_.FindSettingsForMode(settings, UINT(width), UINT(height), bitsPerPixel))
+        session_.SetFullscreenSettings(settings);
+    hasDevice_ = session_.SelectSettings(true, window_, UINT(fullscreenWidth_), UINT(fullscreenHeight_));
+    if (hasDevice_) suspended_ = false;
+    return hasDevice_;
 }
 
 void DeviceWindow::RestoreAll() {
     for (DeviceResource* resource : std::vector<DeviceResource*>(resources_)) resource->Restore();
+    restoreOk_ = RestoreDeviceObjects();
     restored_ = true;
 }
 
 void DeviceWindow::InvalidateAll() {
     for (DeviceResource* resource : std::vector<DeviceResource*>(resources_)) resource->Invalidate();
+    InvalidateDeviceObjects();
     restored_ = false;
 }

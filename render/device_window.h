@@ -4,12 +4,13 @@
 // the device. Exactly one instance exists at a time; the static window procedure forwards
 // every message to its HandleMessage.
 //
-// Until the Direct3D device takes its place, the device is a stand-in that clears the
-// window to black on Present; its calls (CreateDevice, ReleaseDevice, CheckDevice,
-// Present, SwitchToFullscreen) are the ones the Direct3D side replaces.
+// The device side lives in a DeviceSession: CreateDevice, ReleaseDevice, CheckDevice,
+// Present and SwitchToFullscreen call into it, and it calls RestoreAll / InvalidateAll
+// (virtual, so the application can add to them) around every creation, reset and release.
 
 #include "core/object.h"
 #include "platform/win/messages.h"
+#include "render/device_session.h"
 
 #include <vector>
 
@@ -80,7 +81,8 @@ public:
     bool IsClosing() const { return closing_; }
     void SetIgnoreSizeChanges(bool ignore) { ignoreSizeChanges_ = ignore; }
 
-    // Device (stand-in until the Direct3D side).
+    // Device. CreateDevice makes it for the window's current mode (windowed until
+    // SwitchToFullscreen).
     virtual bool CreateDevice();
     virtual void ReleaseDevice();
     bool HasDevice() const { return hasDevice_; }
@@ -89,8 +91,13 @@ public:
     // Shows the frame; the virtual clock moves on one step.
     virtual bool Present();
     // Makes the window cover the screen: the desktop's mode for width or height 0,
-    // otherwise the closest mode to width x height.
-    virtual bool SwitchToFullscreen(int width, int height);
+    // otherwise the closest mode to width x height; the device follows in that mode (the
+    // desktop mode when no adapter offers width x height at bitsPerPixel).
+    virtual bool SwitchToFullscreen(int width, int height, int bitsPerPixel = 32);
+    // Clears the back buffer and depth buffer (depth 1, stencil 0); false without a device.
+    bool ClearFrame(D3DCOLOR colour);
+    DeviceSession& Session() { return session_; }
+    IDirect3DDevice9* Device() const { return session_.Device(); }
     virtual void RestoreAll();
     virtual void InvalidateAll();
 
@@ -124,6 +131,8 @@ private:
     int fullscreenWidth_ = 0;
     int fullscreenHeight_ = 0;
     DesktopMode desktopMode_{0, 0};
+    bool restoreOk_ = true;
+    DeviceSession session_;
     std::vector<DeviceResource*> resources_;
     std::vector<MessageListener*> listeners_;
 };

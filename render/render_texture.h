@@ -1,0 +1,11 @@
+#pragma once
+// What a renderer needs of a texture resource: the Direct3D texture it stands for now
+// (null while the device is lost or the image failed). Texture resources derive from it.
+
+#include "core/object.h"
+#include "platform/d3d9/d3d9.h"
+
+class RenderTexture : public virtual Object {
+public:
+    virtual IDirect3DBaseTexture9* Direct3DTexture() const = 0;
+};
