@@ -26,7 +26,7 @@ const Subcommand kTrack{"track", "eval FILE.json  (one key track: {\"kind\", \"f
 
 int RunTrack(const std::vector<std::string>& args) {
     if (WantsHelp(args)) return PrintUsage(kTrack);
-    if (args.size() != 2 || args[0] != "eval") return Fail("usage: fvtool track eval FILE.json");
+    if (args.size() != 2 || args[0] != "eval") return Fail("expected: fvtool track eval FILE.json (see fvtool track --help)");
     std::string text;
     if (!ReadText(args[1], text)) return Fail("cannot read '" + args[1] + "'");
     std::string output, error;
