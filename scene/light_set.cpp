@@ -20,14 +20,14 @@ void LightSet::UploadAll(IDirect3DDevice9* device) {
 void LightSet::EnableAll(IDirect3DDevice9* device) {
     for (const auto& light : lights_) {
         light->SetEnabled(1);
-        if (device != nullptr) device->LightEnable(static_cast<DWORD>(light->Index()), TRUE);
+        if (device != nullptr && light->Index() >= 0) device->LightEnable(static_cast<DWORD>(light->Index()), TRUE);
     }
 }
 
 void LightSet::EnableFor(IDirect3DDevice9* device, const LightBox& box) {
     for (const auto& light : lights_) {
         light->SetEnabled(light->Affects(box) ? 1 : 0);
-        if (device != nullptr) device->LightEnable(static_cast<DWORD>(light->Index()), light->Enabled() ? TRUE : FALSE);
+        if (device != nullptr && light->Index() >= 0) device->LightEnable(static_cast<DWORD>(light->Index()), light->Enabled() ? TRUE : FALSE);
     }
 }
 

@@ -4,7 +4,8 @@
 // UploadAll gives the i-th light index i and passes it to SetLight; EnableFor switches on
 // only the lights that reach a box. Every call takes the device, and with a null device
 // only the lights' indices and flags change. The device's results are not checked: lights
-// beyond what it supports are passed all the same.
+// beyond what it supports are passed all the same. A light not yet uploaded (index -1)
+// changes its flag only.
 
 #include "platform/d3d9/d3d9.h"
 #include "scene/light.h"

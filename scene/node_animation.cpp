@@ -33,7 +33,7 @@ bool ReadNodeAnimation(const UdfElement* element, TransformAnimation& animation)
     return keys > 0;
 }
 
-bool LoadNodeAnimation(const UdfElement* element, SceneNode& node, long long startMs) {
+bool LoadNodeAnimation(const UdfElement* element, SceneNode& node, std::int64_t startMs) {
     auto animation = std::make_unique<TransformAnimation>();
     if (!ReadNodeAnimation(element, *animation)) return false;
     node.SetAnimation(std::move(animation));

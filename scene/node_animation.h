@@ -5,6 +5,8 @@
 // one 32-byte key each (AnimKey layout), read in directory order. A key element with fewer
 // than 32 bytes ends the reading of its track; the keys before it stay.
 
+#include <cstdint>
+
 class SceneNode;
 class TransformAnimation;
 class UdfElement;
@@ -15,4 +17,4 @@ bool ReadNodeAnimation(const UdfElement* element, TransformAnimation& animation)
 // Reads the node element's animation and, when it has keys, gives the node a transform
 // animation and a player bound to it (started at the clock time given). False when the
 // node is left without an animation.
-bool LoadNodeAnimation(const UdfElement* element, SceneNode& node, long long startMs);
+bool LoadNodeAnimation(const UdfElement* element, SceneNode& node, std::int64_t startMs);

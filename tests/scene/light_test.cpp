@@ -185,6 +185,8 @@ TEST(LightSetDevice, UploadEnableDisable) {
     set.Add(std::move(spot));
 
     RecordingDevice* device = RecordingDevice::Create();
+    set.EnableAll(device);  // nothing uploaded yet: flags only
+    EXPECT_EQ(device->Count("LightEnable"), 0);
     set.UploadAll(device);
     EXPECT_EQ(device->Count("SetLight"), 3);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(set.At(i)->Index(), i);
