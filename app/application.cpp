@@ -1,12 +1,14 @@
 #include "app/application.h"
 
 #include "core/log.h"
+#include "core/media_archive.h"
 #include "core/random.h"
 #include "platform/win/cursor.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
 #include "platform/win/system.h"
 #include "platform/win/window.h"
+#include "snowscape/scene_settings.h"
 
 #include <cstdio>
 
@@ -54,13 +56,6 @@ String FormatClockText(int hour, int minute, int second, bool twentyFourHour) {
     return String::FromInt(shown) + ":" + TwoDigits(minute) + ":" + TwoDigits(second) + " " + suffix;
 }
 
-void BuildGammaRamp(std::int32_t gamma, std::uint16_t ramp[256]) {
-    for (int k = 0; k < 256; ++k) {
-        const std::int64_t value = static_cast<std::int64_t>(gamma) * 200 + 256 * k;
-        ramp[k] = static_cast<std::uint16_t>(value < 0 ? 0 : (value > 65535 ? 65535 : value));
-    }
-}
-
 Application::Application() {
     gApplication = this;
     texts_.LoadResource();
@@ -106,7 +101,8 @@ bool Application::CreateApplicationWindow() {
                                  rect.bottom - rect.top, host, nullptr, GetInstance(), nullptr);
     } else if (options_.windowed) {
         const DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
-        RECT rect{0, 0, settings_.width, settings_.height};
+        RECT rect{0, 0, options_.windowWidth > 0 ? options_.windowWidth : settings_.width,
+                  options_.windowHeight > 0 ? options_.windowHeight : settings_.height};
         AdjustWindowRect(&rect, style, FALSE);
         window = CreateWindowExA(0, kWindowClass, kWindowTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
                                  rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, GetInstance(),
@@ -147,6 +143,7 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
         return true;
     }
 
+    Session().SetGamma(settings_.gamma);
     if (mode_ != LaunchMode::Configure && !Create(instance, GetWindow())) {
         Log("", "Error: Application::Create(hInstance) failed\n");
         return false;
@@ -160,7 +157,7 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
 
     if (!options_.windowed) {
         const bool switched = settings_.useDesktop ? SwitchToFullscreen(0, 0)
-                                                   : SwitchToFullscreen(settings_.width, settings_.height);
+                                                   : SwitchToFullscreen(settings_.width, settings_.height, settings_.depth);
         if (!switched) {
             Log("", "Error: Application::SetMode() failed\n");
             return false;
@@ -170,10 +167,13 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
     ShowCursor(FALSE);
     cursorHidden_ = true;
 
+    MountArchive();
+
     RECT client{};
     GetClientRect(GetWindow(), &client);
     SetScreenScale(static_cast<float>(client.right - client.left) / 1024.0f);
 
+    LoadSceneSettings(settings_.particleCount, settings_.windVelocity);
     Log("", "Application created\n");
 
     input_.Start(true, kInputCooperation, kInputCooperation);
@@ -212,7 +212,7 @@ bool Application::RunIteration() {
     input_.Update(0);
     input_.Poll();
 
-    if (IsActive()) DrawFrame();
+    if (IsActive()) DrawMeasuredFrame();
     return !quitRequested_;
 }
 
@@ -248,7 +248,21 @@ void Application::Shutdown() {
 
 bool Application::DrawFrame() {
     if (!CheckDevice()) return false;
+    const SceneColor& fog = SceneTuning().fogColor;
+    ClearFrame(D3DCOLOR_COLORVALUE(fog.r, fog.g, fog.b, fog.a));
     return Present();
+}
+
+void Application::DrawMeasuredFrame() {
+    FrameRecorder* recorder = options_.recorder;
+    if (recorder == nullptr) {
+        DrawFrame();
+        return;
+    }
+    recorder->BeginFrame();
+    if (!DrawFrame()) return;
+    // A frame that cannot be written ends the run as well as the last one does.
+    if (!recorder->EndFrame(0) || recorder->Done()) quitRequested_ = true;
 }
 
 LRESULT Application::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -323,10 +337,12 @@ int RunApplication(HINSTANCE instance, LaunchMode mode, std::int32_t hostWindow,
     auto* application = new Application();
     application->SetShellOptions(options);
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 1, nullptr, 0);
-    SeedRandom(static_cast<std::uint32_t>(NowMilliseconds() % 0x8000));
+    SeedRandom(options.fixedSeed ? options.seed : static_cast<std::uint32_t>(NowMilliseconds() % 0x8000));
     int result = 0;
-    if (application->Start(instance, mode, hostWindow))
+    if (application->Start(instance, mode, hostWindow)) {
+        if (options.recorder != nullptr) options.recorder->Attach(application->Device());
         result = mode == LaunchMode::Configure ? 1 : application->Run();
+    }
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 0, nullptr, 0);
     delete application;
     return result;

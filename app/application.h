@@ -8,6 +8,7 @@
 
 #include "app/command_line.h"
 #include "app/default_settings.h"
+#include "app/frame_recorder.h"
 #include "app/settings.h"
 #include "app/text_table.h"
 #include "core/byte_string.h"
@@ -33,13 +34,14 @@ struct FrameRateCounter {
 // 24-hour style).
 String FormatClockText(int hour, int minute, int second, bool twentyFourHour);
 
-// The gamma ramp for a gamma offset g (-100 … 100): entry k of each of the red, green and
-// blue ramps is g x 200 + 256 x k, clamped to 0 … 65535.
-void BuildGammaRamp(std::int32_t gamma, std::uint16_t ramp[256]);
-
 // Choices from the long options of the command line.
 struct ShellOptions {
-    bool windowed = false;  // Saver and Test run in an ordinary window
+    bool windowed = false;      // Saver and Test run in an ordinary window
+    int windowWidth = 0;        // the window's client size; 0 = Width x Height of the settings
+    int windowHeight = 0;
+    bool fixedSeed = false;     // seed the random generator with seed instead of the clock
+    std::uint32_t seed = 0;
+    FrameRecorder* recorder = nullptr;  // measures (and records) every drawn frame
 };
 
 class Application : public DeviceWindow, public InputListener {
@@ -80,6 +82,8 @@ private:
     bool CreateApplicationWindow();
     void PaintPreview(HWND window);
     void BeginRun();
+    // Draws one frame, measured by the recorder when there is one.
+    void DrawMeasuredFrame();
     void UpdateTexts();
     void Shutdown();
 

@@ -53,7 +53,7 @@ bool EncodeRgbPng(const image::Image& picture, std::vector<std::uint8_t>& png) {
     return image::EncodePngRows(layout, rows, png);
 }
 
-nlohmann::json FigureJson(const std::vector<double>& values) {
+nlohmann::ordered_json FigureJson(const std::vector<double>& values) {
     const FrameFigure figure = Summarise(values);
     return {{"median", figure.median}, {"p95", figure.p95}, {"max", figure.max}};
 }
@@ -105,7 +105,7 @@ void FrameRecorder::BeginFrame() {
     if (startupMs_ < 0) startupMs_ = MillisecondsBetween(created_, frameStart_);
 }
 
-bool FrameRecorder::EndFrame(int flakes, std::string& error) {
+bool FrameRecorder::EndFrame(int flakes) {
     frameMs_.push_back(MillisecondsBetween(frameStart_, std::chrono::steady_clock::now()));
     const DeviceCounters counters = device_ ? GetDeviceCounters(device_) : DeviceCounters{};
     if (device_ != nullptr) ResetDeviceCounters(device_);
@@ -114,16 +114,16 @@ bool FrameRecorder::EndFrame(int flakes, std::string& error) {
     stateChanges_.push_back(static_cast<double>(counters.stateChanges));
     textureBinds_.push_back(static_cast<double>(counters.textureBinds));
     flakes_.push_back(flakes);
-    return options_.dir.empty() || WriteFrame(error);
+    return options_.dir.empty() || WriteFrame();
 }
 
 bool FrameRecorder::Done() const { return options_.Enabled() && FramesDone() >= options_.frames; }
 
-bool FrameRecorder::WriteFrame(std::string& error) {
+bool FrameRecorder::WriteFrame() {
     const int number = FramesDone() - 1;
     PresentedFrame frame;
     if (device_ == nullptr || !ReadPresentedFrame(device_, frame)) {
-        error = "no presented frame to record";
+        error_ = "no presented frame to record";
         return false;
     }
     const image::Image picture = ToImage(frame);
@@ -132,7 +132,7 @@ bool FrameRecorder::WriteFrame(std::string& error) {
     std::snprintf(name, sizeof name, "frame_%05d.png", number);
     const std::string path = options_.dir + "/" + name;
     if (picture.Empty() || !EncodeRgbPng(picture, png) || !WriteBytes(path, png)) {
-        error = "cannot write " + path;
+        error_ = "cannot write " + path;
         return false;
     }
     if (std::find(sheetFrames_.begin(), sheetFrames_.end(), number) != sheetFrames_.end()) {
@@ -170,7 +170,7 @@ bool FrameRecorder::WriteContactSheet(std::string& error) {
 }
 
 bool FrameRecorder::WriteStats(std::string& error) {
-    nlohmann::json stats = {
+    nlohmann::ordered_json stats = {
         {"startup_ms", std::max(0.0, startupMs_)},
         {"frames", FramesDone()},
         {"peak_rss_mb", PeakResidentMegabytes()},

@@ -31,8 +31,9 @@ public:
     void Attach(IDirect3DDevice9* device);
 
     void BeginFrame();
-    // After Present. False (with a message) when a frame could not be written.
-    bool EndFrame(int flakes, std::string& error);
+    // After Present. False when a frame could not be written (Error() tells why).
+    bool EndFrame(int flakes);
+    const std::string& Error() const { return error_; }
     // True once the requested number of frames has been drawn.
     bool Done() const;
     bool Recording() const { return options_.Enabled(); }
@@ -42,13 +43,14 @@ public:
     bool Finish(std::string& error);
 
 private:
-    bool WriteFrame(std::string& error);
+    bool WriteFrame();
     bool WriteContactSheet(std::string& error);
     bool WriteStats(std::string& error);
     int SheetCellHeight() const;
 
     RecordOptions options_;
     std::string statsFile_;
+    std::string error_;
     IDirect3DDevice9* device_ = nullptr;
     std::chrono::steady_clock::time_point created_;
     std::chrono::steady_clock::time_point frameStart_;

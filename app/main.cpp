@@ -2,10 +2,14 @@
 
 #include "app/application.h"
 #include "app/command_line.h"
+#include "app/frame_recorder.h"
 #include "app/launch_options.h"
+#include "core/clock.h"
 #include "core/log.h"
+#include "platform/win/window.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,18 +17,23 @@
 // leak checker of sanitizer builds is told to pass over them.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
 
+namespace {
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "Error: %s\n", message.c_str());
+    return 2;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv, argv + argc);
     LaunchOptions options;
     std::string error;
-    if (!ExtractLongOptions(args, options, error)) {
-        std::fprintf(stderr, "Error: %s\n", error.c_str());
-        return 2;
-    }
-    if (!options.logFile.empty() && !OpenLogFile(options.logFile.c_str())) {
-        std::fprintf(stderr, "Error: cannot open log file %s\n", options.logFile.c_str());
-        return 2;
-    }
+    if (!ExtractLongOptions(args, options, error)) return Fail(error);
+    if (!options.logFile.empty() && !OpenLogFile(options.logFile.c_str()))
+        return Fail("cannot open log file " + options.logFile);
+
     std::int32_t hostWindow = 0;
     LaunchMode mode = ParseCommandLine(JoinCommandLine(args), hostWindow);
     ShellOptions shell;
@@ -34,7 +43,35 @@ int main(int argc, char** argv) {
         hostWindow = 0;
         shell.windowed = true;
     }
-    const int result = RunApplication(nullptr, mode, hostWindow, shell);
+
+    std::unique_ptr<FrameRecorder> recorder;
+    const RecordOptions& record = options.record;
+    if (record.Enabled() || !options.statsFile.empty()) {
+        recorder = std::make_unique<FrameRecorder>(record, options.statsFile);
+        if (!recorder->Prepare(error)) return Fail(error);
+        shell.recorder = recorder.get();
+    }
+    if (record.Enabled()) {
+        // Headless, on the virtual clock: the test mode in a window of the asked size.
+        UseOffscreenVideo();
+        UseVirtualClock(0, 1000.0 / record.fps);
+        mode = LaunchMode::Test;
+        hostWindow = 0;
+        shell.windowed = true;
+        shell.windowWidth = record.width;
+        shell.windowHeight = record.height;
+        shell.fixedSeed = record.hasSeed;
+        shell.seed = record.seed;
+    }
+
+    int result = RunApplication(nullptr, mode, hostWindow, shell);
+    if (recorder) {
+        if (record.Enabled() && result == 0) error = "start-up failed";
+        else if (!recorder->Error().empty()) error = recorder->Error();
+        else recorder->Finish(error);
+        if (!error.empty()) result = Fail(error);
+        else if (record.Enabled()) result = 0;
+    }
     CloseLogFile();
     return result;
 }

@@ -1,5 +1,7 @@
 #include "render/device_session.h"
 
+#include <cstdint>
+
 #include "render/device_globals.h"
 #include "render/device_object.h"
 #include "render/render_state_cache.h"
@@ -129,7 +131,8 @@ void DeviceSession::ReleaseDevice() {
 D3DGAMMARAMP GammaRamp(int gamma) {
     D3DGAMMARAMP ramp{};
     for (int k = 0; k < 256; ++k) {
-        int value = gamma * 200 + 256 * k;
+        // 64-bit: the stored offset comes from a hand-editable file and may be any int.
+        std::int64_t value = std::int64_t{gamma} * 200 + 256 * k;
         value = value < 0 ? 0 : (value > 65535 ? 65535 : value);
         ramp.red[k] = ramp.green[k] = ramp.blue[k] = WORD(value);
     }

@@ -79,6 +79,8 @@ bool WaitForSize(SDL_Window* window, int width, int height) {
 
 bool VideoStarted() { return gVideo; }
 
+void UseOffscreenVideo() { SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen"); }
+
 bool EnsureVideo() {
     if (gVideo) return true;
     // The desktop's screensaver is held off only while a saver runs (system.h).

@@ -80,6 +80,10 @@ HWND HostWindowFromId(std::intptr_t id);
 // is 0, otherwise in the display mode closest to width x height (the desktop's when none
 // is close). False when the window cannot be shown full screen.
 bool SetWindowFullscreen(HWND window, int width, int height);
+// Renders without a display: windows go to SDL's offscreen video driver (an EGL context on
+// Mesa). Must be called before the first window is made.
+void UseOffscreenVideo();
+
 // Fills a window's client area with black and shows it (the frame of a window that has
 // no Direct3D device yet).
 bool PresentBlackFrame(HWND window);

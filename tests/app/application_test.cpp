@@ -3,6 +3,7 @@
 // running flag and cursor around a run.
 
 #include "app/application.h"
+#include "render/device_session.h"
 #include "core/clock.h"
 #include "platform/win/cursor.h"
 #include "platform/win/input_injection.h"
@@ -205,11 +206,13 @@ TEST(ApplicationGamma, RampIsOffsetAndClamped) {
     } cases[] = {
         {0, 0, 0},         {0, 255, 65280},   {100, 0, 20000},  {100, 178, 65535}, {100, 177, 65312},
         {-100, 0, 0},      {-100, 78, 0},     {-100, 79, 224},  {-100, 255, 45280}, {50, 1, 10256},
+        {2147483647, 0, 65535}, {-2147483647 - 1, 255, 0},
     };
     for (const auto& c : cases) {
-        std::uint16_t ramp[256];
-        BuildGammaRamp(c.gamma, ramp);
-        EXPECT_EQ(ramp[c.index], c.value) << c.gamma << " " << c.index;
+        const D3DGAMMARAMP ramp = GammaRamp(c.gamma);
+        EXPECT_EQ(ramp.red[c.index], c.value) << c.gamma << " " << c.index;
+        EXPECT_EQ(ramp.green[c.index], c.value);
+        EXPECT_EQ(ramp.blue[c.index], c.value);
     }
 }
 
