@@ -44,26 +44,22 @@ long long Area(const TextureRect& r) { return static_cast<long long>(r.Width()) 
 bool ChooseAtlasPlace(int parentWidth, int parentHeight, int width, int height,
                       const std::vector<AtlasEntry>& placed, AtlasChoice& choice) {
     if (width <= 0 || height <= 0 || width > parentWidth || height > parentHeight) return false;
-    std::vector<std::pair<int, int>> positions = {{0, 0},
-                                                  {parentWidth - width - 1, 0},
-                                                  {0, parentHeight - height - 1},
-                                                  {parentWidth - width - 1, parentHeight - height - 1}};
+    // Positions in 64 bits: rectangles given by callers may lie anywhere in the int range.
+    using Wide = long long;
+    const Wide W = parentWidth, H = parentHeight, w = width, h = height;
+    std::vector<std::pair<Wide, Wide>> positions = {{0, 0}, {W - w - 1, 0}, {0, H - h - 1}, {W - w - 1, H - h - 1}};
     for (const AtlasEntry& entry : placed) {
-        const TextureRect& p = entry.rect;
-        const std::pair<int, int> around[8] = {
-            {p.left, p.top - height - 1},   {p.right - width - 1, p.top - height - 1},
-            {p.left, p.bottom},             {p.right - width - 1, p.bottom},
-            {p.left - width - 1, p.top},    {p.left - width - 1, p.bottom - height - 1},
-            {p.right, p.top},               {p.right, p.bottom - height - 1}};
+        const Wide L = entry.rect.left, T = entry.rect.top, R = entry.rect.right, B = entry.rect.bottom;
+        const std::pair<Wide, Wide> around[8] = {{L, T - h - 1}, {R - w - 1, T - h - 1}, {L, B},
+                                                 {R - w - 1, B}, {L - w - 1, T},         {L - w - 1, B - h - 1},
+                                                 {R, T},         {R, B - h - 1}};
         positions.insert(positions.end(), std::begin(around), std::end(around));
     }
     const TextureRect parent{0, 0, parentWidth - 1, parentHeight - 1};
     bool found = false;
     for (const auto& [x, y] : positions) {
-        const TextureRect candidate{x, y, x + width - 1, y + height - 1};
-        if (candidate.left < 0 || candidate.top < 0 || candidate.right >= parentWidth ||
-            candidate.bottom >= parentHeight)
-            continue;
+        if (x < 0 || y < 0 || x + w - 1 >= W || y + h - 1 >= H) continue;
+        const TextureRect candidate{int(x), int(y), int(x + w - 1), int(y + h - 1)};
         long long displacedArea = 0;
         int looseness = 8 - 2 * SharedCorners(candidate, parent);
         std::vector<std::size_t> displaced;

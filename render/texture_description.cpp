@@ -116,9 +116,17 @@ TextureDescription ReadTextureDescription(const PropsMap& keys) {
     return d;
 }
 
+TextureRect ClipRect(const TextureRect& rect, int width, int height) {
+    return TextureRect{std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, width - 1),
+                       std::min(rect.bottom, height - 1)};
+}
+
 // Builds sub-textures from the "Subs" elements of a description, for TextureResource.
 class TextureDescriptionLoader {
 public:
+    // More would only slow the placement down (it grows with the cube of the count).
+    static constexpr std::size_t kMaxSubTextures = 256;
+
     explicit TextureDescriptionLoader(TextureResource& parent) : parent_(parent) {}
 
     void AddSubs(PropsNode& subs) {
@@ -126,13 +134,20 @@ public:
         std::vector<AtlasEntry> placed;
         std::vector<std::pair<int, int>> sizes;
         std::vector<std::size_t> automatic;  // indices into `made` of the subs to place
+        int width = int(parent_.desc_.Width), height = int(parent_.desc_.Height);
+        if (width == 0 && parent_.params_.width < D3DX_FROM_FILE && parent_.params_.height < D3DX_FROM_FILE) {
+            width = int(std::min<UINT>(parent_.params_.width, image::kMaxImageSide));  // a deferred parent: its asked-for size
+            height = int(std::min<UINT>(parent_.params_.height, image::kMaxImageSide));
+        }
         for (PropsNode* element : ElementsInOrder(subs)) {
             TextureDescription d = ReadTextureDescription(element->Children());
             auto sub = std::make_unique<TextureResource>();
             sub->params_ = d.params;
             sub->fileName_ = d.fileName;
             sub->id_ = d.id;
+            if (made.size() >= kMaxSubTextures) break;
             if (d.hasRect) {
+                if (width > 0) d.rect = ClipRect(d.rect, width, height);
                 if (d.rect.Empty()) continue;
                 sub->rect_ = d.rect;
                 sub->explicitRect_ = true;
@@ -144,11 +159,6 @@ public:
                 automatic.push_back(made.size());
             }
             made.push_back(std::move(sub));
-        }
-        int width = int(parent_.desc_.Width), height = int(parent_.desc_.Height);
-        if (width == 0 && parent_.params_.width < D3DX_FROM_FILE && parent_.params_.height < D3DX_FROM_FILE) {
-            width = int(parent_.params_.width);  // a deferred parent: its asked-for size
-            height = int(parent_.params_.height);
         }
         std::vector<TextureRect> rects;
         PlaceInAtlas(width, height, placed, sizes, rects);

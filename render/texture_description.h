@@ -30,5 +30,8 @@ struct TextureDescription {
 // The description read from the keys of one map (the document's top level or a "Subs" element).
 TextureDescription ReadTextureDescription(const PropsMap& keys);
 
+// The part of the rectangle inside a width x height parent (empty when none).
+TextureRect ClipRect(const TextureRect& rect, int width, int height);
+
 // "D3DFMT_R8G8B8" ... "D3DFMT_A4R4G4B4" (exact case) to their formats; anything else UNKNOWN.
 D3DFORMAT TextureFormatKeyword(const String& text);
