@@ -1,0 +1,9 @@
+FileName  = "/windows.png";
+Format    = "D3DFMT_X8R8G8B8";
+Filter    = "D3DX_FILTER_BOX";
+Levels    = 0;
+Subs[0].Id = "WindowLit";
+Subs[0].x1 = 0;
+Subs[0].y1 = 0;
+Subs[0].w  = 128;
+Subs[0].h  = 128;

@@ -1,0 +1,44 @@
+// The texture cache: matching requests to made textures, and making new ones.
+
+#include "render/texture_cache.h"
+
+namespace {
+
+std::string Key(const String& name) { return std::string(name.CStr(), std::size_t(name.Length())); }
+
+}  // namespace
+
+TextureResource* TextureCache::SubOf(TextureResource* texture, const TextureRequest& request) const {
+    if (!request.HasSub()) return texture;
+    if (TextureResource* sub = texture->FindSub(request)) return sub;
+    if (request.findOnly) return nullptr;
+    const TextureRect rect = request.Has(TextureRequest::kSubRect) ? request.subRect : texture->Rect();
+    return texture->AddSub(rect, request.Has(TextureRequest::kSubId) ? request.subId : String());
+}
+
+TextureResource* TextureCache::Get(const TextureRequest& request) {
+    const bool named = request.Has(TextureRequest::kFileName);
+    if (!request.skipCacheLookup) {
+        if (named) {
+            const auto found = byName_.find(Key(request.fileName));
+            if (found != byName_.end())
+                for (TextureResource* texture : found->second)
+                    if (texture->Matches(request)) return SubOf(texture, request);
+        } else {
+            for (const auto& texture : all_)
+                if (texture->Matches(request)) return SubOf(texture.get(), request);
+        }
+    }
+    if (request.findOnly) return nullptr;
+    auto texture = std::make_unique<TextureResource>();
+    if (!texture->CreateFromRequest(request)) return nullptr;
+    TextureResource* made = texture.get();
+    byName_[named ? Key(request.fileName) : std::string()].push_back(made);
+    all_.push_back(std::move(texture));
+    return SubOf(made, request);
+}
+
+void TextureCache::Clear() {
+    byName_.clear();
+    all_.clear();
+}
