@@ -39,7 +39,7 @@ Box3 HouseBounds(const HousePlan& h) {
 std::vector<Box3> ChurchBounds(const ChurchPlan& c) {
     const float l = kChurchLength / 2, w = kChurchWidth / 2 + kRoofOverhang;
     const float t = kTowerSize / 2 + 2;
-    return {TurnedBounds({-w, 0, -l - 4}, {w, kChurchWall + kChurchRoofRise + 6, l + kRoofOverhang}, c.angle, c.position),
+    return {TurnedBounds({-w, 0, -l - kRoofOverhang}, {w, kChurchWall + kChurchRoofRise + 6, l + kRoofOverhang}, c.angle, c.position),
             TurnedBounds({-t, 0, -l - kTowerSize - 2}, {t, kTowerHeight + kSpireHeight + 16, -l + 2}, c.angle,
                          c.position)};
 }
@@ -96,7 +96,7 @@ VillageLayout BuildVillage() {
     v.pondCentre = {-270, 0, -400};
     v.pondRadiusX = 150;
     v.pondRadiusZ = 95;
-    v.snowman = {-150, 0, -225};
+    v.snowman = {-150, 0, -255};
     v.well = {-175, 0, 215};
     for (int i = 0; i < 7; ++i) v.lamps.push_back({-470 + 162 * static_cast<float>(i), 0, i % 2 == 0 ? 50.0f : -50.0f});
     v.lamps.push_back({-4, 0, 262});
