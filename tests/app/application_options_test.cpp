@@ -37,3 +37,49 @@ TEST(ApplicationOptions, LongOptionsAreTakenOutBeforeTheSwitches) {
         EXPECT_EQ(args, c.rest);
     }
 }
+
+TEST(ApplicationOptions, RecordingOptionsAreCheckedWhole) {
+    const struct {
+        std::vector<std::string> args;
+        bool ok;
+        RecordOptions expected;
+    } cases[] = {
+        {{"frostvale", "--record", "out"}, true, {"out", false, 300, 1280, 720, 30.0, false, 0}},
+        {{"frostvale", "--bench", "--frames", "600", "--size", "640x360", "--fps", "60", "--seed", "4294967295"},
+         true, {"", true, 600, 640, 360, 60.0, true, 4294967295u}},
+        {{"frostvale", "--record", "o", "--fps", "29.97"}, true, {"o", false, 300, 1280, 720, 29.97, false, 0}},
+        {{"frostvale", "--frames", "10"}, false, {}},                      // needs --record or --bench
+        {{"frostvale", "--record", "o", "--bench"}, false, {}},           // one or the other
+        {{"frostvale", "--record", ""}, false, {}},
+        {{"frostvale", "--bench", "--frames", "0"}, false, {}},
+        {{"frostvale", "--bench", "--frames", "12x"}, false, {}},
+        {{"frostvale", "--bench", "--frames", "99999999999999999999"}, false, {}},
+        {{"frostvale", "--bench", "--size", "1280x"}, false, {}},
+        {{"frostvale", "--bench", "--size", "8x8"}, false, {}},
+        {{"frostvale", "--bench", "--size", "20000x720"}, false, {}},
+        {{"frostvale", "--bench", "--fps", "0"}, false, {}},
+        {{"frostvale", "--bench", "--fps", "nan"}, false, {}},
+        {{"frostvale", "--bench", "--seed", "-1"}, false, {}},
+        {{"frostvale", "--bench", "--seed", "4294967296"}, false, {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.args;
+        LaunchOptions options;
+        std::string error;
+        ASSERT_EQ(ExtractLongOptions(args, options, error), c.ok) << c.args.back() << ": " << error;
+        if (!c.ok) {
+            EXPECT_FALSE(error.empty());
+            continue;
+        }
+        const RecordOptions& r = options.record;
+        EXPECT_EQ(r.dir, c.expected.dir);
+        EXPECT_EQ(r.bench, c.expected.bench);
+        EXPECT_EQ(r.frames, c.expected.frames);
+        EXPECT_EQ(r.width, c.expected.width);
+        EXPECT_EQ(r.height, c.expected.height);
+        EXPECT_DOUBLE_EQ(r.fps, c.expected.fps);
+        EXPECT_EQ(r.hasSeed, c.expected.hasSeed);
+        EXPECT_EQ(r.seed, c.expected.seed);
+        EXPECT_EQ(args, std::vector<std::string>{"frostvale"});
+    }
+}

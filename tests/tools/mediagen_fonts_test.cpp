@@ -1,5 +1,6 @@
 // The bitmap fonts: cell layout, widths, rectangles and the files that describe them.
 
+#include "props/props_parser.h"
 #include "tests/tools/mediagen_formats.h"
 #include "tools/mediagen/fonts.h"
 
@@ -123,5 +124,59 @@ TEST(MediagenFontsTest, FontFilesAreWrittenAsBuilt) {
         EXPECT_EQ(info.width, font->texture.Width());
         EXPECT_EQ(info.height, font->texture.Height());
         EXPECT_EQ(info.bits, 32);
+    }
+}
+
+TEST(MediagenFontsTest, CharsetsParseToTheirWidthsAndRectangles) {
+    BitmapFont sans, clock;
+    std::vector<int> widths;
+    std::vector<ClockGlyph> glyphs;
+    ASSERT_TRUE(BuildSansFont(sans, widths));
+    ASSERT_TRUE(BuildClockFont(clock, glyphs));
+    PropsDocument sansDoc, clockDoc, sansFont, clockFont;
+    ASSERT_TRUE(ParseProps(sansDoc, sans.charsetText.c_str(), static_cast<int>(sans.charsetText.size())));
+    ASSERT_TRUE(ParseProps(clockDoc, clock.charsetText.c_str(), static_cast<int>(clock.charsetText.size())));
+    ASSERT_TRUE(ParseProps(sansFont, sans.fontText.c_str(), static_cast<int>(sans.fontText.size())));
+    ASSERT_TRUE(ParseProps(clockFont, clock.fontText.c_str(), static_cast<int>(clock.fontText.size())));
+    // Sans: the grid keys and one width per code, element n for code n.
+    const std::pair<const char*, int> grid[] = {{"CharWidth", 14}, {"CharHeight", 14}, {"CharsPerLine", 18},
+                                                {"StartChar", 0},  {"EndChar", 256}};
+    for (const auto& [key, value] : grid) EXPECT_EQ(AsInt(Find(sansDoc, key)), value) << key;
+    const PropsNode* sizes = Find(sansDoc, "Sizes");
+    ASSERT_NE(sizes, nullptr);
+    EXPECT_EQ(sizes->Children().Count(), kSansCodes);
+    for (int code : {0, 32, int{'A'}, int{'W'}, int{'i'}, 0xE9, 255}) EXPECT_EQ(AsInt(Get(sizes, code)), widths[code]) << code;
+    EXPECT_STREQ(AsString(Find(sansDoc, "Name")).CStr(), "sylfaen_eng_14.png");
+    // Clock: the key colour, and each glyph's width and rectangle under its quoted character
+    // (".", which a key path cannot name, by its code).
+    const PropsNode* key = Find(clockDoc, "ColorKey");
+    EXPECT_EQ(AsInt(Get(key, 0)) * 65536 + AsInt(Get(key, 1)) * 256 + AsInt(Get(key, 2)), 0xFF00FF);
+    for (const ClockGlyph& g : glyphs) {
+        const std::string quoted = std::string("\"") + g.character + "\"";
+        const PropsNode* width = Find(Find(clockDoc, "Sizes"), g.character == '.' ? "46" : quoted.c_str());
+        EXPECT_EQ(AsInt(width), g.right - g.left + 1) << g.character;
+        const PropsNode* rect = Find(Find(clockDoc, "Rects"), quoted.c_str());
+        if (g.explicitRect) {
+            ASSERT_NE(rect, nullptr) << g.character;
+            EXPECT_EQ(AsInt(Get(rect, 0)), g.left);
+            EXPECT_EQ(AsInt(Get(rect, 1)), g.top);
+            EXPECT_EQ(AsInt(Get(rect, 2)), g.right);
+            EXPECT_EQ(AsInt(Get(rect, 3)), g.bottom);
+        } else {
+            EXPECT_EQ(rect, nullptr) << g.character;
+        }
+    }
+    EXPECT_EQ(Find(clockDoc, "Rects")->Children().Count(), 15);
+    // Fonts: one style each, of size 14 and 64, naming their charsets.
+    const std::pair<PropsDocument*, std::pair<int, const char*>> fonts[] = {
+        {&sansFont, {14, "sylfaen_eng_14.css"}}, {&clockFont, {64, "ferrow.css"}}};
+    for (const auto& [document, expected] : fonts) {
+        const PropsNode* styles = Find(*document, "Styles");
+        ASSERT_NE(styles, nullptr);
+        EXPECT_EQ(styles->Children().Count(), 1);
+        const PropsNode* style = Get(styles, 0);
+        EXPECT_EQ(AsInt(Find(style, "Size")), expected.first);
+        EXPECT_EQ(AsInt(Find(style, "Bold")), 0);
+        EXPECT_STREQ(AsString(Get(Find(style, "Charsets"), 0)).CStr(), expected.second);
     }
 }

@@ -1,0 +1,9 @@
+#include "platform/win/process_info.h"
+
+#include <sys/resource.h>
+
+double PeakResidentMegabytes() {
+    rusage usage{};
+    if (getrusage(RUSAGE_SELF, &usage) != 0) return 0.0;
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB on Linux
+}

@@ -1,0 +1,5 @@
+#pragma once
+// Figures about the running process, for the frame statistics.
+
+// The largest resident set the process has had so far, in MiB.
+double PeakResidentMegabytes();
