@@ -164,7 +164,8 @@ TEST(MediagenSceneUdfTest, LightsAreOfTheThreeKindsWithSquareFrames) {
             EXPECT_TRUE(light->ReadReal("HotSpot", hot) && light->ReadReal("FallOff", fall)) << e.name.CStr();
             EXPECT_LT(hot, fall) << e.name.CStr();
         }
-        if (kind == "DirLight") EXPECT_GT(-y[1], 0.2f) << "the sun shines downwards";
+        // A light shines along -y of its frame: the sun's frame has y pointing up to it.
+        if (kind == "DirLight") EXPECT_GT(y[1], 0.2f) << "the sun shines downwards";
     }
     EXPECT_EQ(kinds["DirLight"], 1);
     EXPECT_GE(kinds["PointLight"], 8);
