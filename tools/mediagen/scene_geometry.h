@@ -1,11 +1,9 @@
 #pragma once
 // The village scene ("frostvale.udf") and the camera paths ("frostvalen01.cam" …), written in
-// the "UDF Binary 1.0" container. Their generators plug in here: WriteSceneGeometry builds the
-// village (houses, church, firs, pond, snowman, sky dome, dust and sparkle quads, lights) and
-// WriteCameraPaths the fourteen flights listed in Scene.props (see scene_settings.h).
-//
-// Until the UDF writer lands, both write nothing and succeed, so the rest of the media set is
-// complete and packable without them.
+// the "UDF Binary 1.0" container. WriteSceneGeometry builds the village (houses, church, firs,
+// pond, snowman, lamps, fences, sky dome, dust and sparkle quads, glow sprites, lights;
+// scene_geometry.cpp) and WriteCameraPaths the fourteen flights listed in Scene.props
+// (camera_paths.cpp). Both are deterministic and return false only when writing fails.
 
 #include <string>
 
