@@ -8,6 +8,7 @@
 #include "platform/win/paint.h"
 #include "platform/win/system.h"
 #include "platform/win/window.h"
+#include "render/render_state_cache.h"
 #include "snowscape/scene_settings.h"
 
 #include <cstdio>
@@ -173,6 +174,11 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
     GetClientRect(GetWindow(), &client);
     SetScreenScale(static_cast<float>(client.right - client.left) / 1024.0f);
 
+    // The loading screen sets device states directly; the state cache forgets what it knew.
+    loadingScreen_ = std::make_unique<LoadingScreen>();
+    loadingScreen_->Show(*this, 1.0f);
+    ResetStateCache();
+
     LoadSceneSettings(settings_.particleCount, settings_.windVelocity);
     Log("", "Application created\n");
 
@@ -180,6 +186,10 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
     input_.AddListener(this);
 
     runStopwatch_.Restart();
+
+    loadingScreen_->FadeOut(*this);
+    loadingScreen_.reset();
+    ResetStateCache();
     return true;
 }
 

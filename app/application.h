@@ -15,8 +15,10 @@
 #include "core/clock.h"
 #include "render/device_window.h"
 #include "render/input_devices.h"
+#include "render/loading_screen.h"
 
 #include <cstdint>
+#include <memory>
 
 // Frames per second from a 64-bit millisecond clock, in integer arithmetic: within a
 // one-second window the estimate is count x 1000 / elapsed; when the window is over the
@@ -98,6 +100,7 @@ private:
     bool cursorHidden_ = false;
     bool running_ = false;
     InputDevices input_{this};
+    std::unique_ptr<LoadingScreen> loadingScreen_;  // from start-up until its fade-out
     Stopwatch runStopwatch_;
     Stopwatch textStopwatch_;
     FrameRateCounter frameRate_;

@@ -256,3 +256,20 @@ bool ReadFile(const String& name, std::vector<std::uint8_t>& bytes) {
     if (!gMounted) return ReadDiskFile(name, bytes);
     return ReadArchiveFile(MemoryArchive(gView.Data(), gView.Size()), name, bytes);
 }
+
+bool MemberRelativePath(const String& member, String& relative) {
+    relative = String();
+    const int length = member.Length();
+    if (length == 0) return false;
+    int start = 0;
+    String path;
+    for (int i = 0; i <= length; ++i) {
+        if (i < length && member[i] != '/' && member[i] != '\\') continue;
+        const String part = member.Substring(start, i - 1);
+        if (part.IsEmpty() || part.Equals(".") || part.Equals("..")) return false;
+        path += (path.IsEmpty() ? String() : String("/")) + part;
+        start = i + 1;
+    }
+    relative = path;
+    return true;
+}

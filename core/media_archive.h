@@ -79,5 +79,10 @@ void UnmountArchiveForTesting();
 // "FrostvaleMedia\Scene.props"); both sides are cut to 259 bytes (and at a zero byte).
 bool ReadFile(const String& name, std::vector<std::uint8_t>& bytes);
 
+// The relative path ("folder/file") under which a member may be written out: its name with
+// either slash as the separator. False for names that would leave the target folder or are
+// not plain paths: empty, absolute, with an empty, "." or ".." component.
+bool MemberRelativePath(const String& member, String& relative);
+
 // Whether a requested name names a member, by the rule above.
 bool ArchiveNamesMatch(const char* requested, const char* member);

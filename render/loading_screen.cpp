@@ -135,7 +135,7 @@ bool LoadingScreen::DrawFrame(IDirect3DDevice9* device, int width, int height, f
 bool LoadingScreen::Show(DeviceWindow& window, float fade) {
     if (!window.CheckDevice()) return false;
     const ClientArea area = window.GetClientArea();
-    if (!DrawFrame(TextureDevice(), area.width, area.height, fade)) return false;
+    if (!DrawFrame(CurrentDevice(), area.width, area.height, fade)) return false;
     return window.Present();
 }
 

@@ -9,14 +9,9 @@
 
 namespace {
 
-IDirect3DDevice9* g_textureDevice = nullptr;
-
 bool IsDescriptionName(const String& name) { return name.Extension().EqualsNoCase(String("ts")); }
 
 }  // namespace
-
-IDirect3DDevice9* TextureDevice() { return g_textureDevice; }
-void SetTextureDevice(IDirect3DDevice9* device) { g_textureDevice = device; }
 
 TextureResource::TextureResource() {
     if (DeviceWindow* window = DeviceWindow::Instance()) {
@@ -134,7 +129,7 @@ bool TextureResource::Create() {
 }
 
 bool TextureResource::CreateTopLevel() {
-    IDirect3DDevice9* device = TextureDevice();
+    IDirect3DDevice9* device = CurrentDevice();
     if (!device) return false;
     const TextureParameters& p = params_;
     IDirect3DTexture9* made = nullptr;

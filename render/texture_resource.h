@@ -9,16 +9,13 @@
 #include "core/byte_string.h"
 #include "platform/d3d9/d3d9.h"
 #include "render/device_window.h"
+#include "render/device_globals.h"
 #include "render/texture_atlas.h"
 #include "render/texture_request.h"
 
 #include <cstdint>
 #include <memory>
 #include <vector>
-
-// The device textures are made on (null: none). Published by the device side.
-IDirect3DDevice9* TextureDevice();
-void SetTextureDevice(IDirect3DDevice9* device);
 
 struct TextureParameters {
     DWORD mode = texture_mode::kEmpty;

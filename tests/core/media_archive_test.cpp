@@ -330,3 +330,29 @@ TEST_F(ArchiveReadTest, MountArchiveUsesResource147) {
 }
 
 }  // namespace
+
+TEST(MemberRelativePathTest, OnlyPathsInsideTheFolderAreWritten) {
+    const struct {
+        const char* member;
+        bool ok;
+        const char* relative;
+    } cases[] = {
+        {"FrostvaleMedia\\Scene.props", true, "FrostvaleMedia/Scene.props"},
+        {"FrostvaleMedia/a/b.png", true, "FrostvaleMedia/a/b.png"},
+        {"file", true, "file"},
+        {"..\\evil", false, ""},
+        {"FrostvaleMedia/../../evil", false, ""},
+        {"/etc/passwd", false, ""},
+        {"\\root", false, ""},
+        {"a//b", false, ""},
+        {"a/./b", false, ""},
+        {"a/", false, ""},
+        {"", false, ""},
+        {"..", false, ""},
+    };
+    for (const auto& c : cases) {
+        String relative("x");
+        EXPECT_EQ(MemberRelativePath(String(c.member), relative), c.ok) << c.member;
+        EXPECT_STREQ(relative.CStr(), c.relative) << c.member;
+    }
+}

@@ -26,7 +26,7 @@ std::uint32_t ReadTexel(IDirect3DTexture9* texture, int x, int y) {
 // Every creation mode that has pixels, with an atlas sub-texture, comes back the same.
 void CheckEveryModeSurvives(IDirect3DDevice9* device, const std::function<void()>& reset) {
     TempFolder folder;
-    SetTextureDevice(device);
+    PublishDevice(device);
     image::Image pattern = image_test::Pattern(8, 8, true);
     const std::vector<std::uint8_t> png = image_test::Png(pattern);
     const String name(folder.Write("p.png", png).c_str());
@@ -63,7 +63,7 @@ void CheckEveryModeSurvives(IDirect3DDevice9* device, const std::function<void()
     }
     EXPECT_EQ(ReadTexel(atlas.GetTexture(), 5, 5), 0xFF00FF00u);
     EXPECT_EQ(atlas.Subs()[0]->Direct3DTexture(), atlas.Direct3DTexture());
-    SetTextureDevice(nullptr);
+    PublishDevice(nullptr);
 }
 
 TEST(TextureResetTest, PixelsSurviveAResetOnTheRecordingDevice) {

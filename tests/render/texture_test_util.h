@@ -49,10 +49,10 @@ class RecordingTextureTest : public ::testing::Test {
 protected:
     void SetUp() override {
         device_ = RecordingDevice::Create();
-        SetTextureDevice(device_);
+        PublishDevice(device_);
     }
     void TearDown() override {
-        SetTextureDevice(nullptr);
+        PublishDevice(nullptr);
         device_->Release();
     }
 

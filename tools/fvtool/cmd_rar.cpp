@@ -9,9 +9,8 @@
 
 #include "core/archive_writer.h"
 #include "core/media_archive.h"
+#include "tools/fvtool/archive_output.h"
 #include "tools/fvtool/subcommand.h"
-
-#include <nlohmann/json.hpp>
 
 #include <cstdio>
 #include <filesystem>
@@ -36,57 +35,16 @@ bool ReadWholeFile(const fs::path& path, std::vector<std::uint8_t>& bytes) {
     return ok;
 }
 
-// Reads and checks an archive; prints the error itself.
-bool LoadArchive(const std::string& path, std::vector<std::uint8_t>& bytes, std::vector<ArchiveMember>& members) {
-    if (!ReadWholeFile(path, bytes)) {
-        Fail("cannot read '" + path + "'");
-        return false;
-    }
-    String error;
-    if (!ListArchive(bytes.data(), bytes.size(), members, error)) {
-        Fail("'" + path + "' is not a valid archive: " + error.CStr());
-        return false;
-    }
-    return true;
-}
-
 int List(const std::string& path) {
     std::vector<std::uint8_t> bytes;
-    std::vector<ArchiveMember> members;
-    if (!LoadArchive(path, bytes, members)) return 1;
-    nlohmann::json out = nlohmann::json::array();
-    for (const ArchiveMember& m : members) {
-        out.push_back({{"name", std::string(m.name.CStr(), static_cast<std::size_t>(m.name.Length()))},
-                       {"flags", m.flags},
-                       {"packed", m.packedSize},
-                       {"unpacked", m.unpackedSize},
-                       {"crc", m.crc},
-                       {"version", m.version},
-                       {"method", m.method}});
-    }
-    std::printf("%s\n", out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
-    return 0;
+    if (!ReadWholeFile(path, bytes)) return Fail("cannot read '" + path + "'");
+    return PrintArchiveListing(bytes.data(), bytes.size(), "'" + path + "'");
 }
 
 int Cat(const std::string& path, const std::string& name) {
-    std::vector<std::uint8_t> archive;
-    std::vector<ArchiveMember> members;
-    if (!LoadArchive(path, archive, members)) return 1;
-    MountArchiveBytes(archive.data(), archive.size());
     std::vector<std::uint8_t> bytes;
-    const bool ok = ReadFile(String(name.c_str()), bytes);
-    UnmountArchiveForTesting();  // the archive's bytes go away with this function
-    if (!ok) {
-        for (const ArchiveMember& m : members) {
-            if (ArchiveNamesMatch(name.c_str(), m.name.CStr()))
-                return Fail("member '" + std::string(m.name.CStr()) +
-                            "' cannot be read (compressed, encrypted, damaged or a bad CRC)");
-        }
-        return Fail("no member '" + name + "' in '" + path + "'");
-    }
-    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size())
-        return Fail("cannot write to stdout");
-    return std::fflush(stdout) == 0 ? 0 : Fail("cannot write to stdout");
+    if (!ReadWholeFile(path, bytes)) return Fail("cannot read '" + path + "'");
+    return PrintArchiveMember(bytes.data(), bytes.size(), name, "'" + path + "'");
 }
 
 int Pack(const std::string& dir, const std::string& archivePath) {
