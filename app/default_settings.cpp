@@ -22,11 +22,10 @@ std::string LowerAscii(const char* text, std::size_t length) {
 
 bool DefaultSettings::LoadResource() {
     pairs_.clear();
-    HRSRC found = FindResourceA(nullptr, kResourceNumber, "CustomData");
-    if (found == nullptr) return false;
-    const auto* data = static_cast<const char*>(LockResource(::LoadResource(nullptr, found)));
-    if (data == nullptr) return false;
-    Parse(data, SizeofResource(nullptr, found));
+    const void* data = nullptr;
+    DWORD size = 0;
+    if (!ResourceBytes(kResourceNumber, "CustomData", data, size)) return false;
+    Parse(static_cast<const char*>(data), size);
     return true;
 }
 

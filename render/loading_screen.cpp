@@ -140,7 +140,16 @@ bool LoadingScreen::Show(DeviceWindow& window, float fade) {
 }
 
 void LoadingScreen::FadeOut(DeviceWindow& window) {
+    // A clock that stands still (a frozen virtual clock) must not hold start-up forever: the
+    // fade also ends after kMaxStillFrames frames in which no time passed.
+    constexpr int kMaxStillFrames = 50;
     const Stopwatch watch;
-    for (std::int64_t elapsed = watch.Elapsed(); elapsed >= 0 && elapsed < kFadeOutMs; elapsed = watch.Elapsed())
+    std::int64_t previous = -1;
+    int still = 0;
+    for (std::int64_t elapsed = watch.Elapsed(); elapsed >= 0 && elapsed < kFadeOutMs; elapsed = watch.Elapsed()) {
+        still = elapsed == previous ? still + 1 : 0;
+        if (still >= kMaxStillFrames) break;
+        previous = elapsed;
         if (!Show(window, 1.0f - float(elapsed) * 0.005f)) break;
+    }
 }

@@ -7,6 +7,7 @@
 #include "platform/image/image.h"
 #include "props/props_document.h"
 #include "props/props_parser.h"
+#include "render/device_settings.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -38,19 +39,6 @@ std::uint32_t Channel(const PropsNode* object, const char* index, const char* na
 }
 
 }  // namespace
-
-D3DFORMAT TextureFormatKeyword(const String& text) {
-    static const struct {
-        const char* name;
-        D3DFORMAT format;
-    } kFormats[] = {{"D3DFMT_R8G8B8", D3DFMT_R8G8B8},     {"D3DFMT_A8R8G8B8", D3DFMT_A8R8G8B8},
-                    {"D3DFMT_X8R8G8B8", D3DFMT_X8R8G8B8}, {"D3DFMT_R5G6B5", D3DFMT_R5G6B5},
-                    {"D3DFMT_X1R5G5B5", D3DFMT_X1R5G5B5}, {"D3DFMT_A1R5G5B5", D3DFMT_A1R5G5B5},
-                    {"D3DFMT_A4R4G4B4", D3DFMT_A4R4G4B4}};
-    for (const auto& entry : kFormats)
-        if (Is(text, entry.name)) return entry.format;
-    return D3DFMT_UNKNOWN;
-}
 
 TextureDescription ReadTextureDescription(const PropsMap& keys) {
     TextureDescription d;
@@ -102,7 +90,7 @@ TextureDescription ReadTextureDescription(const PropsMap& keys) {
     if (Is(pool, "D3DPOOL_SYSTEMMEM")) p.pool = D3DPOOL_SYSTEMMEM;
     if (Is(pool, "D3DPOOL_MANAGED")) p.pool = D3DPOOL_MANAGED;
     if (const PropsNode* levels = key("Levels")) p.levels = Number(levels);
-    if (const PropsNode* format = key("Format")) p.format = TextureFormatKeyword(AsString(format));
+    if (const PropsNode* format = key("Format")) p.format = ParseFormatKeyword(AsString(format));
     if (PropsNode* colorKey = key("ColorKey")) {
         if (colorKey->Children().IsEmpty()) {
             p.colorKey = Number(colorKey);

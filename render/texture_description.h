@@ -33,5 +33,3 @@ TextureDescription ReadTextureDescription(const PropsMap& keys);
 // The part of the rectangle inside a width x height parent (empty when none).
 TextureRect ClipRect(const TextureRect& rect, int width, int height);
 
-// "D3DFMT_R8G8B8" ... "D3DFMT_A4R4G4B4" (exact case) to their formats; anything else UNKNOWN.
-D3DFORMAT TextureFormatKeyword(const String& text);

@@ -29,3 +29,10 @@ DWORD SizeofResource(HMODULE, HRSRC resource) {
     const auto* entry = reinterpret_cast<const ResourceEntry*>(resource);
     return static_cast<DWORD>(entry->end - entry->begin);
 }
+
+bool ResourceBytes(int number, LPCSTR type, const void*& data, DWORD& size) {
+    HRSRC found = FindResourceA(nullptr, number, type);
+    data = LockResource(LoadResource(nullptr, found));
+    size = data != nullptr ? SizeofResource(nullptr, found) : 0;
+    return data != nullptr;
+}

@@ -9,3 +9,7 @@ HRSRC FindResourceA(HMODULE module, int number, LPCSTR type);
 HGLOBAL LoadResource(HMODULE module, HRSRC resource);
 LPCVOID LockResource(HGLOBAL loaded);
 DWORD SizeofResource(HMODULE module, HRSRC resource);
+
+// The bytes of resource (number, type) in one call: find, load, lock and size. False, with
+// data null and size 0, when it does not exist.
+bool ResourceBytes(int number, LPCSTR type, const void*& data, DWORD& size);

@@ -26,10 +26,12 @@ constexpr int kMediaResource = 147;
 const char* const kWhat = "the built-in media archive";
 
 bool BuiltInArchive(const std::uint8_t*& data, std::size_t& size) {
-    HRSRC found = FindResourceA(nullptr, kMediaResource, "MemFile");
-    data = static_cast<const std::uint8_t*>(LockResource(LoadResource(nullptr, found)));
-    size = SizeofResource(nullptr, found);
-    return data != nullptr;
+    const void* bytes = nullptr;
+    DWORD length = 0;
+    if (!ResourceBytes(kMediaResource, "MemFile", bytes, length)) return false;
+    data = static_cast<const std::uint8_t*>(bytes);
+    size = length;
+    return true;
 }
 
 int Extract(const std::uint8_t* data, std::size_t size, const std::string& dir) {
