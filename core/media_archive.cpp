@@ -265,7 +265,8 @@ bool MemberRelativePath(const String& member, String& relative) {
     String path;
     for (int i = 0; i <= length; ++i) {
         if (i < length && member[i] != '/' && member[i] != '\\') continue;
-        const String part = member.Substring(start, i - 1);
+        // An empty part is tested apart: Substring reads a last of -1 as "to the end".
+        const String part = i == start ? String() : member.Substring(start, i - 1);
         if (part.IsEmpty() || part.Equals(".") || part.Equals("..")) return false;
         path += (path.IsEmpty() ? String() : String("/")) + part;
         start = i + 1;
