@@ -221,6 +221,26 @@ bool TextureResource::InvalidateTexture() {
 
 IDirect3DTexture9* TextureResource::Direct3DTexture() const { return parent_ ? parent_->texture_ : texture_; }
 
+bool TextureResource::HasAlpha() const {
+    switch (Identity()->desc_.Format) {
+    case D3DFMT_A8R8G8B8:
+    case D3DFMT_A1R5G5B5:
+    case D3DFMT_A4R4G4B4:
+    case D3DFMT_A8:
+    case D3DFMT_A8R3G3B2:
+    case D3DFMT_A8B8G8R8:
+    case D3DFMT_A2R10G10B10:
+    case D3DFMT_A2B10G10R10:
+    case D3DFMT_DXT2:
+    case D3DFMT_DXT3:
+    case D3DFMT_DXT4:
+    case D3DFMT_DXT5:
+        return true;
+    default:
+        return false;
+    }
+}
+
 IDirect3DTexture9* TextureResource::GetTexture() {
     if (parent_) {
         if (!parent_->texture_ && (parent_->params_.mode & texture_mode::kDeferred)) parent_->GetTexture();

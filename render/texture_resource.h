@@ -10,6 +10,7 @@
 #include "platform/d3d9/d3d9.h"
 #include "render/device_window.h"
 #include "render/device_globals.h"
+#include "render/render_texture.h"
 #include "render/texture_atlas.h"
 #include "render/texture_request.h"
 
@@ -30,7 +31,7 @@ struct TextureParameters {
     D3DCOLOR colorKey = 0;
 };
 
-class TextureResource : public DeviceResource {
+class TextureResource : public DeviceResource, public RenderTexture {
 public:
     TextureResource();
     ~TextureResource() override;
@@ -49,7 +50,9 @@ public:
     // The Direct3D texture, creating a deferred texture first (null when there is none).
     IDirect3DTexture9* GetTexture();
     // The Direct3D texture as it is now (a sub-texture's is its parent's).
-    IDirect3DTexture9* Direct3DTexture() const;
+    IDirect3DTexture9* Direct3DTexture() const override;
+    // Whether the texture's pixel format carries alpha.
+    bool HasAlpha() const;
     // The texture that batching compares: a sub-texture counts as its parent.
     const TextureResource* Identity() const { return parent_ ? parent_ : this; }
 

@@ -14,8 +14,8 @@
 // position. With no animation applied both modes give the same matrix. A node's world
 // matrix is its local matrix times its parent's world matrix.
 //
-// The renderable (mesh instance) and DrawNode belong to the mesh layer; this class keeps
-// what they need: the object offset, LocalMatrix and the ring walk of the children.
+// A node may carry a renderable (its mesh instance), shared with whoever shows and hides
+// it; DrawNode (scene_draw.h) walks the tree and hands the renderables to their batches.
 
 #include "core/byte_string.h"
 #include "core/object.h"
@@ -29,6 +29,8 @@
 #include <string>
 
 enum class TransformMode { kWhole, kComponent };
+
+class MeshRenderable;
 
 class SceneNode : public Interface, public AnimationTarget {
 public:
@@ -67,6 +69,10 @@ public:
     // Local matrix x parent's world matrix, up to the root.
     D3DXMATRIX WorldMatrix();
 
+    MeshRenderable* Renderable() const { return renderable_.get(); }
+    const std::shared_ptr<MeshRenderable>& RenderableRef() const { return renderable_; }
+    void SetRenderable(std::shared_ptr<MeshRenderable> renderable) { renderable_ = std::move(renderable); }
+
     // Gives the node an animation and a player bound to it, and switches to component mode.
     void SetAnimation(std::unique_ptr<TransformAnimation> animation);
     TransformAnimation* Animation() const { return animation_.get(); }
@@ -103,4 +109,5 @@ private:
 
     std::unique_ptr<TransformAnimation> animation_;
     std::unique_ptr<AnimationPlayer> player_;
+    std::shared_ptr<MeshRenderable> renderable_;
 };

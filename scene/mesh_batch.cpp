@@ -1,0 +1,222 @@
+#include "scene/mesh_batch.h"
+
+#include "render/device_globals.h"
+#include "render/renderer_assembler.h"
+#include "scene/light_set.h"
+#include "scene/mesh_renderable.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+void Grow(D3DXVECTOR3& minimum, D3DXVECTOR3& maximum, const D3DXVECTOR3& lo, const D3DXVECTOR3& hi) {
+    minimum = {std::min(minimum.x, lo.x), std::min(minimum.y, lo.y), std::min(minimum.z, lo.z)};
+    maximum = {std::max(maximum.x, hi.x), std::max(maximum.y, hi.y), std::max(maximum.z, hi.z)};
+}
+
+// The box of the members, false for none.
+bool MembersBox(const std::vector<MeshRenderable*>& members, D3DXVECTOR3& minimum, D3DXVECTOR3& maximum) {
+    if (members.empty()) return false;
+    minimum = members[0]->WorldMinimum();
+    maximum = members[0]->WorldMaximum();
+    for (const MeshRenderable* m : members) Grow(minimum, maximum, m->WorldMinimum(), m->WorldMaximum());
+    return true;
+}
+
+// Writes the member's vertices, transformed by its matrix, into its block.
+bool WriteBlock(MeshRenderable* member, DynamicBatchBuffer* buffer, std::vector<std::uint8_t>& scratch) {
+    BufferBlock* block = member->Block();
+    const std::vector<FullVertex>& source = member->GetMesh().Vertices();
+    const UINT stride = buffer->Stride();
+    const DWORD fvf = buffer->Fvf();
+    const D3DXMATRIX& m = member->Matrix();
+    // Normals go through the inverse transpose, so scaled nodes keep them square to faces.
+    D3DXMATRIX inverse, normalMatrix;
+    if (D3DXMatrixInverse(&inverse, nullptr, &m) != nullptr) D3DXMatrixTranspose(&normalMatrix, &inverse);
+    else normalMatrix = m;
+
+    scratch.assign(block->length, 0);
+    D3DXVECTOR3 minimum{0, 0, 0}, maximum{0, 0, 0};
+    for (std::size_t i = 0; i < source.size(); ++i) {
+        FullVertex v = source[i];
+        const D3DXVECTOR3 p(v.position[0], v.position[1], v.position[2]);
+        D3DXVECTOR3 world;
+        D3DXVec3TransformCoord(&world, &p, &m);
+        const D3DXVECTOR3 n(v.normal[0], v.normal[1], v.normal[2]);
+        D3DXVECTOR3 normal;
+        D3DXVec3TransformNormal(&normal, &n, &normalMatrix);
+        D3DXVec3Normalize(&normal, &normal);
+        std::memcpy(v.position, &world, sizeof v.position);
+        std::memcpy(v.normal, &normal, sizeof v.normal);
+        PackVertex(fvf, v, scratch.data() + i * stride);
+        if (i == 0) minimum = maximum = world;
+        else Grow(minimum, maximum, world, world);
+    }
+    member->SetWorldBox(minimum, maximum);
+
+    void* data = nullptr;
+    if (block->length == 0 || !buffer->Lock(block->offset, block->length, 0, &data) || data == nullptr) return false;
+    std::memcpy(data, scratch.data(), block->length);
+    buffer->Unlock();
+    member->MarkWritten();
+    return true;
+}
+
+}  // namespace
+
+MeshBatch::MeshBatch(const RendererRef& vertices, LightSet* lights) : vertices_(vertices), lights_(lights) {
+    if (RenderVertices* rv = Vertices()) SetDescription(rv->Description());
+}
+
+MeshBatch::~MeshBatch() {
+    for (MeshRenderable* member : std::vector<MeshRenderable*>(members_)) member->SetBatch(RendererRef());
+    RenderVertices* rv = Vertices();
+    if (rv != nullptr && rv->Indices() != nullptr && indexBlock_ != nullptr) rv->Indices()->Free(indexBlock_, false);
+}
+
+RenderVertices* MeshBatch::Vertices() const { return AsVertices(vertices_); }
+
+bool MeshBatch::IsBlended() const {
+    const RenderVertices* rv = Vertices();
+    return rv != nullptr && (rv->State().alphaMode != 0 || rv->State().blendType != 0);
+}
+
+void MeshBatch::Add(MeshRenderable* member) {
+    if (std::find(members_.begin(), members_.end(), member) == members_.end()) members_.push_back(member);
+}
+
+void MeshBatch::Remove(MeshRenderable* member) {
+    members_.erase(std::remove(members_.begin(), members_.end(), member), members_.end());
+    submitted_.erase(std::remove(submitted_.begin(), submitted_.end(), member), submitted_.end());
+    RenderVertices* rv = Vertices();
+    if (member->Block() != nullptr && rv != nullptr && rv->Vertices() != nullptr) rv->Vertices()->Free(member->Block(), false);
+    member->SetBlock(nullptr);
+}
+
+bool MeshBatch::AllocateMembers() {
+    RenderVertices* rv = Vertices();
+    if (rv == nullptr || rv->Vertices() == nullptr) return false;
+    DynamicBatchBuffer* buffer = rv->Vertices();
+    UINT total = 0;
+    for (const MeshRenderable* m : members_)
+        if (m->Block() == nullptr) total += UINT(m->GetMesh().Vertices().size()) * buffer->Stride();
+    if (total == 0) return true;
+    // One allocation of the whole, given back at once, grows the buffer a single time.
+    if (BufferBlock* reserve = buffer->Allocate(total, nullptr, this)) buffer->Free(reserve, false);
+    bool ok = true;
+    for (MeshRenderable* m : members_)
+        if (m->Block() == nullptr) {
+            BufferBlock* block = buffer->Allocate(UINT(m->GetMesh().Vertices().size()) * buffer->Stride(), m, this);
+            m->SetBlock(block);
+            m->MarkStale();
+            ok = ok && block != nullptr;
+        }
+    return ok;
+}
+
+bool MeshBatch::WriteVertices(MeshRenderable* member) {
+    RenderVertices* rv = Vertices();
+    if (rv == nullptr || rv->Vertices() == nullptr) return false;
+    DynamicBatchBuffer* buffer = rv->Vertices();
+    const UINT length = UINT(member->GetMesh().Vertices().size()) * buffer->Stride();
+    if (member->Block() == nullptr) {
+        member->SetBlock(buffer->Allocate(length, member, this));
+        if (member->Block() == nullptr) return false;
+    }
+    return WriteBlock(member, buffer, scratchVertices_);
+}
+
+bool MeshBatch::Relocate(BufferBlock* block) {
+    // The index stream is refilled at every draw; a member's vertices are written again.
+    if (block->clientValue == nullptr) return true;
+    auto* member = static_cast<MeshRenderable*>(const_cast<void*>(block->clientValue));
+    member->SetBlock(block);
+    member->MarkStale();
+    RenderVertices* rv = Vertices();
+    if (rv != nullptr && rv->Vertices() != nullptr && rv->Vertices()->HasBuffer())
+        WriteBlock(member, rv->Vertices(), scratchVertices_);
+    return true;
+}
+
+bool MeshBatch::FillIndexStream(const std::vector<MeshRenderable*>& members, UINT* bytes) {
+    *bytes = 0;
+    RenderVertices* rv = Vertices();
+    if (rv == nullptr || rv->Vertices() == nullptr || rv->Indices() == nullptr) return false;
+    DynamicBatchBuffer* vertices = rv->Vertices();
+    DynamicBatchBuffer* indices = rv->Indices();
+    UINT spanStart = 0, spanLength = 0;
+    vertices->GetUsedRange(&spanStart, &spanLength);
+    const UINT stride = vertices->Stride();
+
+    scratchIndices_.clear();
+    for (const MeshRenderable* m : members) {
+        const BufferBlock* block = m->Block();
+        if (block == nullptr || stride == 0) continue;
+        const std::uint32_t base = (block->offset - spanStart) / stride;
+        for (std::uint32_t index : m->Indices()) scratchIndices_.push_back(base + index);
+    }
+    const UINT needed = UINT(scratchIndices_.size() * sizeof(std::uint32_t));
+    if (needed == 0) return true;
+    if (indexBlock_ == nullptr || indexBlock_->length < needed) {
+        // Room for every member, so the stream is made once.
+        UINT capacity = needed;
+        UINT all = 0;
+        for (const MeshRenderable* m : members_) all += UINT(m->Indices().size() * sizeof(std::uint32_t));
+        capacity = std::max(capacity, all);
+        if (indexBlock_ != nullptr) indices->Free(indexBlock_, false);
+        indexBlock_ = indices->Allocate(capacity, nullptr, this);
+        if (indexBlock_ == nullptr) return false;
+    }
+    void* data = nullptr;
+    if (!indices->Lock(indexBlock_->offset, needed, 0, &data) || data == nullptr) return false;
+    std::memcpy(data, scratchIndices_.data(), needed);
+    indices->Unlock();
+    *bytes = needed;
+    return true;
+}
+
+bool MeshBatch::DrawMembers(const std::vector<MeshRenderable*>& members) {
+    RenderVertices* rv = Vertices();
+    if (rv == nullptr || members.empty()) return true;
+    UINT bytes = 0;
+    if (!FillIndexStream(members, &bytes)) return false;
+    if (bytes == 0) return true;
+    D3DXVECTOR3 minimum, maximum;
+    if (lights_ != nullptr && rv->IsLit() && MembersBox(members, minimum, maximum)) {
+        const LightBox box{(minimum + maximum) * 0.5f, maximum - minimum};
+        lights_->EnableFor(CurrentDevice(), box);
+    }
+    rv->SetDrawRange(indexBlock_->offset, bytes);
+    return rv->Draw();
+}
+
+bool MeshBatch::Draw() {
+    const bool ok = DrawMembers(submitted_);
+    submitted_.clear();
+    return ok;
+}
+
+bool MeshBatch::DrawOnly(MeshRenderable* member) { return DrawMembers({member}); }
+
+bool MeshBatch::Bounds(D3DVECTOR* minimum, D3DVECTOR* maximum) {
+    D3DXVECTOR3 lo, hi;
+    if (!MembersBox(submitted_, lo, hi)) return false;
+    *minimum = lo;
+    *maximum = hi;
+    return true;
+}
+
+void InsertInDrawingOrder(RenderQueue& queue, const RendererRef& batch) {
+    const auto* mesh = dynamic_cast<const MeshBatch*>(batch.Get());
+    if (mesh != nullptr && !mesh->IsBlended()) {
+        for (Renderer* child : queue.Children()) {
+            const auto* other = dynamic_cast<const MeshBatch*>(child);
+            if (other != nullptr && other->IsBlended()) {
+                queue.InsertChild(batch, child, true);
+                return;
+            }
+        }
+    }
+    queue.InsertChild(batch, nullptr, true);
+}

@@ -1,0 +1,60 @@
+#pragma once
+// MeshBatch: the meshes that share one RenderVertices. Each member keeps its vertices, in
+// world space, in a block of the vertex buffer; the index buffer holds one stream block
+// that every draw fills with the indices of the members drawn, rebased to their blocks, so
+// any subset of the members goes out in one draw call. Before a lit draw the lights that
+// reach the drawn members' box are switched on.
+
+#include "render/batch_buffer.h"
+#include "render/render_queue.h"
+#include "render/render_vertices.h"
+
+#include <vector>
+
+class LightSet;
+class MeshRenderable;
+
+class MeshBatch : public Renderer, public BufferClient {
+public:
+    // vertices holds a RenderVertices; lights may be null.
+    MeshBatch(const RendererRef& vertices, LightSet* lights);
+    ~MeshBatch() override;
+
+    RenderVertices* Vertices() const;
+    const RendererRef& VerticesRef() const { return vertices_; }
+    bool IsBlended() const;
+
+    void Add(MeshRenderable* member);
+    void Remove(MeshRenderable* member);
+    int MemberCount() const { return int(members_.size()); }
+    // Gives every member without one its block, growing the buffer once for all of them.
+    bool AllocateMembers();
+    // Transforms the member's vertices by its matrix into its block (made when missing).
+    bool WriteVertices(MeshRenderable* member);
+
+    void Submit(MeshRenderable* member) { submitted_.push_back(member); }
+    int SubmittedCount() const { return int(submitted_.size()); }
+    // Draws the members submitted since the last draw, in one call; true when nothing is due.
+    bool Draw() override;
+    bool DrawOnly(MeshRenderable* member);
+    // The box of the members submitted for the next draw.
+    bool Bounds(D3DVECTOR* minimum, D3DVECTOR* maximum) override;
+
+    bool Relocate(BufferBlock* block) override;
+
+private:
+    bool DrawMembers(const std::vector<MeshRenderable*>& members);
+    bool FillIndexStream(const std::vector<MeshRenderable*>& members, UINT* bytes);
+
+    RendererRef vertices_;
+    LightSet* lights_;
+    std::vector<MeshRenderable*> members_;
+    std::vector<MeshRenderable*> submitted_;
+    BufferBlock* indexBlock_ = nullptr;
+    std::vector<std::uint32_t> scratchIndices_;
+    std::vector<std::uint8_t> scratchVertices_;
+};
+
+// Inserts a batch into a queue: opaque batches before the first blended one, blended ones
+// at the end, so that transparent geometry draws over what is behind it.
+void InsertInDrawingOrder(RenderQueue& queue, const RendererRef& batch);

@@ -1,0 +1,66 @@
+#include "scene/mesh_renderable.h"
+
+#include "render/render_queue.h"
+#include "scene/mesh_batch.h"
+
+#include <cstring>
+#include <numeric>
+
+MeshRenderable::MeshRenderable(std::shared_ptr<const Mesh> mesh, const RendererDescription& description, bool lit)
+    : mesh_(std::move(mesh)), description_(description), lit_(lit), indices_(mesh_->Indices()) {
+    if (indices_.empty()) {
+        // Without indices the vertices are drawn in order as a triangle list.
+        indices_.resize(mesh_->Vertices().size());
+        std::iota(indices_.begin(), indices_.end(), 0u);
+    }
+    D3DXMatrixIdentity(&matrix_);
+    worldMinimum_ = mesh_->Minimum();
+    worldMaximum_ = mesh_->Maximum();
+}
+
+MeshRenderable::~MeshRenderable() { SetBatch(RendererRef()); }
+
+void MeshRenderable::SetBatch(const RendererRef& batch) {
+    if (MeshBatch* old = Batch()) old->Remove(this);
+    batch_ = batch;
+    written_ = false;
+    if (MeshBatch* now = Batch()) now->Add(this);
+}
+
+MeshBatch* MeshRenderable::Batch() const { return static_cast<MeshBatch*>(batch_.Get()); }
+
+RenderStateBlock* MeshRenderable::State() const {
+    MeshBatch* batch = Batch();
+    RenderVertices* vertices = batch ? batch->Vertices() : nullptr;
+    return vertices ? &vertices->MutableState() : nullptr;
+}
+
+void MeshRenderable::SetMatrix(const D3DXMATRIX& matrix) {
+    if (std::memcmp(&matrix, &matrix_, sizeof matrix) == 0) return;
+    matrix_ = matrix;
+    written_ = false;
+}
+
+bool MeshRenderable::Update() {
+    MeshBatch* batch = Batch();
+    if (batch == nullptr) return false;
+    if (written_ && block_ != nullptr) return true;
+    return batch->WriteVertices(this);
+}
+
+void MeshRenderable::SetWorldBox(const D3DXVECTOR3& minimum, const D3DXVECTOR3& maximum) {
+    worldMinimum_ = minimum;
+    worldMaximum_ = maximum;
+}
+
+void MeshRenderable::Submit(RenderQueue& queue) {
+    MeshBatch* batch = Batch();
+    if (batch == nullptr) return;
+    batch->Submit(this);
+    if (!queue.Contains(batch)) InsertInDrawingOrder(queue, batch_);
+}
+
+bool MeshRenderable::DrawNow() {
+    MeshBatch* batch = Batch();
+    return batch != nullptr && batch->DrawOnly(this);
+}
