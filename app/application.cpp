@@ -182,6 +182,9 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
     LoadSceneSettings(settings_.particleCount, settings_.windVelocity);
     Log("", "Application created\n");
 
+    snowscape_ = std::make_unique<Snowscape>();
+    if (!snowscape_->Create()) return false;
+
     input_.Start(true, kInputCooperation, kInputCooperation);
     input_.AddListener(this);
 
@@ -245,6 +248,7 @@ int Application::Run() {
 }
 
 void Application::Shutdown() {
+    snowscape_.reset();
     ReleaseDevice();
     input_.Stop();
     if (GetWindow() && IsWindow(GetWindow())) DestroyWindow(GetWindow());
@@ -260,6 +264,10 @@ bool Application::DrawFrame() {
     if (!CheckDevice()) return false;
     const SceneColor& fog = SceneTuning().fogColor;
     ClearFrame(D3DCOLOR_COLORVALUE(fog.r, fog.g, fog.b, fog.a));
+    if (snowscape_ != nullptr) {
+        const ClientArea client = GetClientArea();
+        snowscape_->Draw(client.width, client.height);
+    }
     return Present();
 }
 

@@ -16,6 +16,7 @@
 #include "render/device_window.h"
 #include "render/input_devices.h"
 #include "render/loading_screen.h"
+#include "snowscape/snowscape.h"
 
 #include <cstdint>
 #include <memory>
@@ -101,6 +102,7 @@ private:
     bool running_ = false;
     InputDevices input_{this};
     std::unique_ptr<LoadingScreen> loadingScreen_;  // from start-up until its fade-out
+    std::unique_ptr<Snowscape> snowscape_;
     Stopwatch runStopwatch_;
     Stopwatch textStopwatch_;
     FrameRateCounter frameRate_;

@@ -3,4 +3,5 @@
 
 #include "scene/udf_reader.h"
 
-__attribute__((weak)) const char* const kUdfSignature = "UDF Binary 1.0";
+extern const char* const kUdfSignature __attribute__((weak));
+const char* const kUdfSignature = "UDF Binary 1.0";

@@ -1,0 +1,97 @@
+#include "snowscape/snowscape.h"
+
+#include "core/clock.h"
+#include "core/log.h"
+#include "core/media_archive.h"
+#include "render/device_globals.h"
+#include "render/render_state_cache.h"
+#include "render/view_frustum.h"
+#include "scene/scene_draw.h"
+#include "snowscape/scene_settings.h"
+
+#include <cstring>
+
+const char* const kSceneFile = "/frostvale.udf";
+
+namespace {
+
+DWORD FloatBits(float value) {
+    DWORD bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+D3DCOLOR ColorOf(const SceneColor& c) { return D3DCOLOR_COLORVALUE(c.r, c.g, c.b, c.a); }
+
+}  // namespace
+
+Snowscape::Snowscape() : scene_(std::make_unique<Scene>(&textures_)) {
+    camera_.position = {-370, 100, -250};
+    D3DXMatrixIdentity(&view_);
+    D3DXMatrixIdentity(&projection_);
+}
+
+Snowscape::~Snowscape() {
+    // The scene's materials point into the texture cache.
+    scene_.reset();
+    textures_.Clear();
+}
+
+bool Snowscape::Create() {
+    if (!LoadScene(*scene_, String(kMediaFolder) + kSceneFile)) Log("", "Cannot load frostvale.udf\n");
+    Log("", "Hierarchy loaded\n");
+    return true;
+}
+
+void Snowscape::SetViewStates(int width, int height) {
+    const SceneSettings& tuning = SceneTuning();
+    const float aspect = height > 0 ? float(width) / float(height) : 1.0f;
+    D3DXMatrixPerspectiveFovLH(&projection_, tuning.fov, aspect, tuning.nearPlane, tuning.farPlane);
+    const D3DXVECTOR3 at = camera_.position + camera_.direction;
+    D3DXMatrixLookAtLH(&view_, &camera_.position, &at, &camera_.up);
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    SetWorldTransformCached(identity);
+    SetViewTransformCached(view_);
+    SetProjectionTransformCached(projection_);
+    SetRenderStateCached(D3DRS_FILLMODE, D3DFILL_SOLID);
+}
+
+void Snowscape::DrawHierarchy() {
+    const SceneSettings& tuning = SceneTuning();
+    SetRenderStateCached(D3DRS_FOGENABLE, TRUE);
+    SetRenderStateCached(D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR);
+    SetRenderStateCached(D3DRS_FOGCOLOR, ColorOf(tuning.fogColor));
+    SetRenderStateCached(D3DRS_FOGSTART, FloatBits(tuning.fogStart));
+    SetRenderStateCached(D3DRS_FOGEND, FloatBits(tuning.fogEnd));
+    SetRenderStateCached(D3DRS_RANGEFOGENABLE, TRUE);
+
+    D3DXMATRIX viewProjection;
+    D3DXMatrixMultiply(&viewProjection, &view_, &projection_);
+    const ViewFrustum frustum(viewProjection);
+    DrawContext context;
+    context.queue = &scene_->Queue();
+    context.frustum = &frustum;
+    context.nowMs = NowMilliseconds();
+    IDirect3DDevice9* device = CurrentDevice();
+    scene_->Lights().UploadAll(device);
+    DrawNode(scene_->Root(), context);
+    scene_->Queue().Draw();
+    scene_->Lights().DisableAll(device);
+}
+
+bool Snowscape::Draw(int width, int height) {
+    IDirect3DDevice9* device = CurrentDevice();
+    if (device == nullptr) return false;
+    SetViewStates(width, height);
+    if (FAILED(device->BeginScene())) return false;
+    const SceneSettings& tuning = SceneTuning();
+    SetRenderStateCached(D3DRS_ZENABLE, TRUE);
+    SetSamplerStateCached(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    SetSamplerStateCached(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    SetSamplerStateCached(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
+    SetRenderStateCached(D3DRS_AMBIENT, ColorOf(tuning.ambient));
+    DrawHierarchy();
+    device->EndScene();
+    return true;
+}

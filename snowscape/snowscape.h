@@ -1,0 +1,42 @@
+#pragma once
+// Snowscape: the running scene: the village loaded from the scene file with its textures,
+// the camera that looks at it, and the per-frame drawing between the clear and Present:
+// view and projection, ambient light and fog, the node tree through its batches with the
+// lights, and the snow.
+
+#include "render/texture_cache.h"
+#include "scene/scene.h"
+#include "snowscape/camera_pose.h"
+
+#include <memory>
+
+class Snowscape {
+public:
+    Snowscape();
+    ~Snowscape();
+    Snowscape(const Snowscape&) = delete;
+    Snowscape& operator=(const Snowscape&) = delete;
+
+    // Loads the scene file; a file that cannot be loaded is logged and what was built stays.
+    // False only when the scene cannot go on.
+    bool Create();
+    // Draws the frame for a client area of width x height, from the projection to the end
+    // of the scene. False when the device refused to begin the scene.
+    bool Draw(int width, int height);
+
+    Scene& GetScene() { return *scene_; }
+    const CameraPose& Camera() const { return camera_; }
+
+private:
+    void SetViewStates(int width, int height);
+    void DrawHierarchy();
+
+    TextureCache textures_;
+    std::unique_ptr<Scene> scene_;
+    CameraPose camera_;
+    D3DXMATRIX view_;
+    D3DXMATRIX projection_;
+};
+
+// The scene file, inside the media folder.
+extern const char* const kSceneFile;  // "/frostvale.udf"
