@@ -12,7 +12,7 @@ SceneDrawCounters& DrawCounters() {
 
 void DrawNode(SceneNode& node, DrawContext& context) {
     const D3DXMATRIX saved = context.world;
-    if (node.Player() != nullptr) node.Animate(context.nowMs);
+    if (node.IsAnimated()) node.Animate(context.nowMs);
     D3DXMatrixMultiply(&context.world, &node.LocalMatrix(), &saved);
 
     if (MeshRenderable* renderable = node.Renderable()) {

@@ -1,5 +1,6 @@
 #include "scene/scene_node.h"
 
+#include <algorithm>
 #include <vector>
 
 SceneNode::SceneNode(const String& name, const String& typeName) : name_(name), typeName_(typeName) {
@@ -127,9 +128,20 @@ void SceneNode::SetAnimation(std::unique_ptr<TransformAnimation> animation) {
     SetTransformMode(TransformMode::kComponent);
 }
 
+void SceneNode::AddController(const AnimationPlayer* player) {
+    if (player == nullptr) return;
+    controllers_.push_back(player);
+    SetTransformMode(TransformMode::kComponent);
+}
+
+void SceneNode::RemoveController(const AnimationPlayer* player) {
+    controllers_.erase(std::remove(controllers_.begin(), controllers_.end(), player), controllers_.end());
+}
+
 bool SceneNode::Animate(std::int64_t nowMs) {
-    if (player_ == nullptr) return false;
-    return player_->Apply(*this, nowMs);
+    bool applied = player_ != nullptr && player_->Apply(*this, nowMs);
+    for (const AnimationPlayer* controller : controllers_) applied = controller->Apply(*this, nowMs) || applied;
+    return applied;
 }
 
 void SceneNode::ApplyAnimation(const TransformAnimation& animation, float t) {

@@ -27,6 +27,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 enum class TransformMode { kWhole, kComponent };
 
@@ -77,7 +78,14 @@ public:
     void SetAnimation(std::unique_ptr<TransformAnimation> animation);
     TransformAnimation* Animation() const { return animation_.get(); }
     AnimationPlayer* Player() const { return player_.get(); }
-    // Applies the node's player at the clock time given; false without an animation.
+    // Players owned elsewhere (effects, a shared sway) that animate this node as well,
+    // after its own; the node switches to component mode. The player must outlive the node
+    // or be removed first.
+    void AddController(const AnimationPlayer* player);
+    void RemoveController(const AnimationPlayer* player);
+    bool IsAnimated() const { return player_ != nullptr || !controllers_.empty(); }
+    // Applies the node's player and then its controllers at the clock time given; false
+    // when none of them has an animation bound.
     bool Animate(std::int64_t nowMs);
     // Takes on the animation's scale, rotation and position at t as offsets from the rest
     // placement (tracks without keys leave their part at rest).
@@ -109,5 +117,6 @@ private:
 
     std::unique_ptr<TransformAnimation> animation_;
     std::unique_ptr<AnimationPlayer> player_;
+    std::vector<const AnimationPlayer*> controllers_;
     std::shared_ptr<MeshRenderable> renderable_;
 };

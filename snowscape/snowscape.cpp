@@ -25,14 +25,15 @@ D3DCOLOR ColorOf(const SceneColor& c) { return D3DCOLOR_COLORVALUE(c.r, c.g, c.b
 
 }  // namespace
 
-Snowscape::Snowscape() : scene_(std::make_unique<Scene>(&textures_)) {
+Snowscape::Snowscape() : scene_(std::make_unique<Scene>(&textures_)), roles_(std::make_unique<SceneRoles>()) {
     camera_.position = {-370, 100, -250};
     D3DXMatrixIdentity(&view_);
     D3DXMatrixIdentity(&projection_);
 }
 
 Snowscape::~Snowscape() {
-    // The scene's materials point into the texture cache.
+    // The roles hold nodes of the scene; the scene's materials point into the texture cache.
+    roles_.reset();
     scene_.reset();
     textures_.Clear();
 }
@@ -40,6 +41,7 @@ Snowscape::~Snowscape() {
 bool Snowscape::Create() {
     if (!LoadScene(*scene_, String(kMediaFolder) + kSceneFile)) Log("", "Cannot load frostvale.udf\n");
     Log("", "Hierarchy loaded\n");
+    roles_->Assign(*scene_, SceneTuning(), NowMilliseconds());
     return true;
 }
 
@@ -55,6 +57,21 @@ void Snowscape::SetViewStates(int width, int height) {
     SetViewTransformCached(view_);
     SetProjectionTransformCached(projection_);
     SetRenderStateCached(D3DRS_FILLMODE, D3DFILL_SOLID);
+}
+
+void Snowscape::DrawSky() {
+    SceneNode* sky = roles_->Sky();
+    if (sky == nullptr) return;
+    SetRenderStateCached(D3DRS_ZWRITEENABLE, FALSE);
+    SetRenderStateCached(D3DRS_ZENABLE, FALSE);
+    SetRenderStateCached(D3DRS_FOGENABLE, FALSE);
+    sky->LocalTransform().SetPosition(camera_.position);
+    DrawContext context;
+    context.cullingOff = true;
+    context.nowMs = NowMilliseconds();
+    DrawNode(*sky, context);
+    SetRenderStateCached(D3DRS_ZENABLE, TRUE);
+    SetRenderStateCached(D3DRS_ZWRITEENABLE, TRUE);
 }
 
 void Snowscape::DrawHierarchy() {
@@ -77,6 +94,9 @@ void Snowscape::DrawHierarchy() {
     scene_->Lights().UploadAll(device);
     DrawNode(scene_->Root(), context);
     scene_->Queue().Draw();
+    context.queue = &billboardQueue_;
+    for (auto& billboard : roles_->Billboards()) DrawNode(*billboard, context);
+    billboardQueue_.Draw();
     scene_->Lights().DisableAll(device);
 }
 
@@ -91,6 +111,10 @@ bool Snowscape::Draw(int width, int height) {
     SetSamplerStateCached(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
     SetSamplerStateCached(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
     SetRenderStateCached(D3DRS_AMBIENT, ColorOf(tuning.ambient));
+    const std::int64_t now = NowMilliseconds();
+    roles_->UpdateBillboards(camera_);
+    roles_->UpdateEffects(camera_, tuning, now);
+    DrawSky();
     DrawHierarchy();
     device->EndScene();
     return true;

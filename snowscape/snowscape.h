@@ -1,12 +1,13 @@
 #pragma once
 // Snowscape: the running scene: the village loaded from the scene file with its textures,
-// the camera that looks at it, and the per-frame drawing between the clear and Present:
-// view and projection, ambient light and fog, the node tree through its batches with the
-// lights, and the snow.
+// the roles of its nodes, the camera that looks at it, and the per-frame drawing between
+// the clear and Present: view and projection, ambient light, the sky around the camera,
+// fog, the node tree through its batches with the lights, the glow billboards, the snow.
 
 #include "render/texture_cache.h"
 #include "scene/scene.h"
 #include "snowscape/camera_pose.h"
+#include "snowscape/scene_roles.h"
 
 #include <memory>
 
@@ -25,14 +26,18 @@ public:
     bool Draw(int width, int height);
 
     Scene& GetScene() { return *scene_; }
+    SceneRoles& Roles() { return *roles_; }
     const CameraPose& Camera() const { return camera_; }
 
 private:
     void SetViewStates(int width, int height);
+    void DrawSky();
     void DrawHierarchy();
 
     TextureCache textures_;
     std::unique_ptr<Scene> scene_;
+    std::unique_ptr<SceneRoles> roles_;  // released before the scene
+    RenderQueue billboardQueue_;
     CameraPose camera_;
     D3DXMATRIX view_;
     D3DXMATRIX projection_;
