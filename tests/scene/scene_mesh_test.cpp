@@ -14,6 +14,7 @@
 #include "scene/udf_reader.h"
 #include "scene/udf_writer.h"
 #include "tests/render/render_fixture.h"
+#include "tests/scene/scene_test_files.h"
 
 #include <algorithm>
 #include <cstring>
@@ -24,46 +25,7 @@
 
 namespace {
 
-const float kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-
-std::vector<float> Translation(float x, float y, float z) {
-    return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, z, 1};
-}
-
-using Node = UdfWriter::Node;
-
-// A mesh of count vertices (FVF 274: position, normal, one texture pair) in a row along x,
-// stride bytes apart, with the given indices.
-Node* AddMesh(Node* children, const char* name, const char* material, int count, std::vector<std::int32_t> indices,
-              unsigned stride = 32, const std::vector<float>& placement = Translation(0, 0, 0)) {
-    Node* mesh = children->AddContainer(name, "Mesh");
-    mesh->AddMatrix("NodeTM", placement.data());
-    mesh->AddMatrix("ObjectTM", kIdentity);
-    mesh->AddString("MaterialName", material);
-    mesh->AddInt("FVF", 274);
-    mesh->AddInt("NumVerts", count);
-    mesh->AddInt("NumIndexes", std::int32_t(indices.size()));
-    std::vector<std::uint8_t> verts(std::size_t(count) * stride, 0);
-    for (int i = 0; i < count; ++i) {
-        const float v[8] = {float(i), float(i % 3), 1, 0, 1, 0, 0.25f * float(i), 0.5f};
-        std::memcpy(verts.data() + std::size_t(i) * stride, v, std::min<std::size_t>(stride, sizeof v));
-    }
-    mesh->AddLeaf("Verts", "", std::move(verts));
-    mesh->AddInts("Indexes", indices.data(), indices.size());
-    return mesh;
-}
-
-Node* AddProps(Node* element, std::initializer_list<std::pair<const char*, const char*>> values) {
-    Node* props = element->AddContainer("Props", "");
-    for (const auto& [key, value] : values) props->AddString(key, value);
-    return props;
-}
-
-void AddWords(Node* props, const char* key, std::initializer_list<const char*> words) {
-    Node* set = props->AddContainer(key, "");
-    int i = 0;
-    for (const char* word : words) set->AddString(std::to_string(i++).c_str(), word);
-}
+using namespace scenetest;
 
 class SceneTest : public RecordedDeviceTest {
 protected:
@@ -75,14 +37,8 @@ protected:
 
     // Packs the scene file (and any extra files) as FrostvaleMedia and loads it.
     bool Load(UdfWriter& writer, std::vector<ArchiveFile> extra = {}) {
-        std::vector<std::uint8_t> udf;
-        writer.Write(udf);
-        extra.push_back({"frostvale.udf", udf});
-        String error;
-        EXPECT_TRUE(PackArchive(kMediaFolder, extra, archive_, error)) << error.CStr();
-        MountArchiveBytes(archive_.data(), archive_.size());
         scene_ = std::make_unique<Scene>(&textures_);
-        return LoadScene(*scene_, String(kMediaFolder) + "/frostvale.udf");
+        return LoadPackedScene(writer, std::move(extra), archive_, *scene_);
     }
 
     SceneNode* NodeNamed(const char* name) { return scene_->Root().FindChild(name); }
