@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <tuple>
 #include <memory>
 #include <string>
 #include <vector>
@@ -88,6 +89,29 @@ TEST_F(SceneTest, MeshesSharingAStateShareOneDrawCall) {
     device->ClearCalls();
     EXPECT_EQ(DrawAll(), 4);
     EXPECT_EQ(device->Count("VertexBuffer::Lock"), 0);
+}
+
+TEST_F(SceneTest, LitBatchesSwitchOnTheLightsThatReachThem) {
+    UdfWriter writer;
+    Node* lights = writer.Root()->AddContainer("Lights", "Light");
+    for (const auto& [name, type, x] : {std::tuple{"Sun", "DirLight", 0.0f}, std::tuple{"Near", "PointLight", 5.0f},
+                                        std::tuple{"Far", "PointLight", 500.0f}}) {
+        Node* light = lights->AddContainer(name, type);
+        light->AddMatrix("NodeTM", Translation(x, 0, 0).data());
+        light->AddMatrix("ObjectTM", kIdentity);
+        light->AddReal("AttEnd", 10);
+    }
+    Node* children = writer.Root()->AddContainer("Children", "Node");
+    AddProps(AddMesh(children, "Lit", "", 3, {0, 1, 2}), {});
+    AddProps(AddMesh(children, "Unlit", "", 3, {0, 1, 2}), {{"Lit", "0"}});
+    ASSERT_TRUE(Load(writer));
+    ASSERT_EQ(scene_->Lights().Count(), 3);
+    device->ClearCalls();
+    scene_->Lights().UploadAll(device);
+    EXPECT_EQ(DrawAll(), 2);
+    // Only the lit batch asks: the sun and the near lamp on, the far lamp off.
+    EXPECT_EQ(device->CallsOf("LightEnable"),
+              (std::vector<std::string>{"LightEnable(0, 1)", "LightEnable(1, 1)", "LightEnable(2, 0)"}));
 }
 
 TEST_F(SceneTest, DamagedMeshesGetNoRenderable) {
