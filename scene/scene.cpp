@@ -85,6 +85,12 @@ bool Scene::Join(MeshRenderable& renderable) {
     return true;
 }
 
+bool Scene::TakeVertexBudget(std::size_t count) {
+    if (count > vertexBudget_) return false;
+    vertexBudget_ -= count;
+    return true;
+}
+
 bool Scene::AllocateBatches() {
     bool ok = true;
     for (auto& entry : batches_) ok = static_cast<MeshBatch*>(entry.second.Get())->AllocateMembers() && ok;
@@ -110,6 +116,7 @@ bool LoadMesh(Scene& scene, const UdfElement* element, SceneNode& node) {
     const std::size_t stride = verts->DataSize() / std::size_t(vertexCount);
     // A stride too small for the format would read past the vertices.
     if (stride == 0 || stride < PackedVertexSize(format)) return false;
+    if (!scene.TakeVertexBudget(std::size_t(vertexCount))) return false;
     std::vector<FullVertex> vertices = ConvertVertices(format, unsigned(stride), verts->Data(), unsigned(vertexCount));
     std::vector<std::uint32_t> indices(indexes->DataSize() / 4);
     if (!indices.empty()) std::memcpy(indices.data(), indexes->Data(), indices.size() * 4);
@@ -128,7 +135,7 @@ bool LoadMesh(Scene& scene, const UdfElement* element, SceneNode& node) {
 }
 
 void LoadNode(Scene& scene, const UdfElement* element, SceneNode& parent, int depth) {
-    if (depth > kMaxNodeDepth) return;
+    if (depth > kMaxNodeDepth || !scene.TakeNodeBudget()) return;
     auto node = std::make_unique<SceneNode>(element->Name(), element->TypeName());
     if (element->TypeName() == "Mesh") LoadMesh(scene, element, *node);
     float nodeTM[16], objectTM[16];

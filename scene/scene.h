@@ -25,6 +25,10 @@ class MeshRenderable;
 class TextureCache;
 class UdfElement;
 
+// What one scene may hold; the shipped village uses a few percent of either.
+constexpr int kMaxSceneNodes = 20000;
+constexpr std::size_t kMaxSceneVertices = 4000000;
+
 class Scene {
 public:
     // textures may be null: materials then load no textures.
@@ -49,6 +53,12 @@ public:
     // The first mesh registered under the name, or null.
     const Mesh* FindMesh(const String& nodeName) const;
 
+    // Takes one node (or count vertices) from the load budget; false once it is spent. A
+    // file that reaches the same elements again and again through links would otherwise
+    // grow without bound.
+    bool TakeNodeBudget() { return nodeBudget_ > 0 && nodeBudget_-- > 0; }
+    bool TakeVertexBudget(std::size_t count);
+
     // Puts a renderable into the batch its description and lit flag call for, making the
     // batch when none fits. False when no batch can be made.
     bool Join(MeshRenderable& renderable);
@@ -68,6 +78,8 @@ private:
     RendererAssembler assemblers_[2];  // unlit, lit
     std::map<Renderer*, RendererRef> batches_;  // by RenderVertices
     RenderQueue queue_;
+    int nodeBudget_ = kMaxSceneNodes;
+    std::size_t vertexBudget_ = kMaxSceneVertices;
 };
 
 // Loads the scene file at path (read through the media archive) into the scene: materials,
@@ -75,11 +87,12 @@ private:
 // is not a scene file, or when a light is unusable (the nodes are loaded all the same).
 bool LoadScene(Scene& scene, const String& path);
 // Nodes nested deeper than this are not loaded, so that a hostile file cannot exhaust the
-// stack of the loader or of the drawing walk.
+// stack of the loader or of the drawing walk; nodes beyond the scene's budget are not
+// loaded either.
 constexpr int kMaxNodeDepth = 64;
 // One node and its subtree under parent; depth counts the levels above it.
 void LoadNode(Scene& scene, const UdfElement* element, SceneNode& parent, int depth = 0);
 // Builds the mesh and renderable of a "Mesh" node. False (and no renderable) when a key is
 // missing, "NumVerts" is 0, the vertex stride is too small for the format, an index points
-// past the vertices, or no batch can take the mesh.
+// past the vertices, the scene's vertex budget is spent, or no batch can take the mesh.
 bool LoadMesh(Scene& scene, const UdfElement* element, SceneNode& node);
