@@ -63,7 +63,7 @@ public:
     // Loads the flake texture through textures and makes the lit, additive snow renderer.
     // A texture that cannot be loaded leaves the flakes untextured (an "Error: " log line);
     // false only when the renderer's buffer cannot be configured. Logs
-    // "Snow renderer created\n" on success.
+    // "Snow renderer created\n" on success. The cache must outlive the snow system.
     bool CreateRenderer(TextureCache& textures);
     // kInitialFlakes flakes in the box around the start camera's position.
     void InitialFill(const D3DXVECTOR3& cameraPosition);
@@ -80,14 +80,13 @@ public:
     int FlakeCount() const { return flakes_.Count(); }
     // Flakes in the buffer written by the last successful Update (0 after a failed one).
     int DrawnFlakes() const { return drawnFlakes_; }
-    // Flakes in list order from the oldest link (not the cursor).
+    // Every flake once, from the list's head (not from the cursor).
     template <typename Visit>
     void ForEachFlake(Visit&& visit) const {
         flakes_.ForEachFromHead(visit);
     }
     // Links a flake after the cursor, as a birth does (tests, benchmarks).
     void AddFlake(const Flake& flake) { flakes_.Insert(flake); }
-    void Clear() { flakes_.Clear(); }
 
     const SnowTuning& Tuning() const { return tuning_; }
     RenderVertices* Renderer() const { return renderer_.Get(); }
