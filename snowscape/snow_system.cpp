@@ -160,7 +160,8 @@ bool SnowSystem::Update(const CameraPose& camera) {
 
     // Flakes earned by the elapsed steps, truncated towards zero. One batch holds at most
     // maxFlakes flakes, so a long stall of the clock cannot flood the list.
-    const double wanted = double(steps) * double(tuning_.spawnRate);
+    // The product is taken in single precision, like every other snow quantity.
+    const double wanted = double(float(steps) * tuning_.spawnRate);
     const int batchLimit = tuning_.maxFlakes > 1 ? tuning_.maxFlakes : 1;
     int spawnCount = 0;
     if (wanted >= 1.0) spawnCount = wanted >= double(batchLimit) ? batchLimit : int(wanted);

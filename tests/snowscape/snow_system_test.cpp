@@ -37,6 +37,7 @@ TEST_F(SnowTest, OneBirthPerWholeStepTimesTheRateWithThePartStepCarried) {
         {"rate 2.5 truncates", 2.5f, {{5, 2}, {10, 5}, {2, 0}, {3, 2}, {15, 7}}},
         {"rate 4", 4.0f, {{5, 4}, {16, 12}, {4, 4}}},
         {"no time, no births", 1.0f, {{0, 0}, {0, 0}, {4, 0}, {0, 0}}},
+        {"steps times rate in single precision", 0.7f, {{50, 7}}},
     };
     TextureCache textures;
     for (const auto& c : cases) {
