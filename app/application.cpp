@@ -188,6 +188,7 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
     input_.Start(true, kInputCooperation, kInputCooperation);
     input_.AddListener(this);
 
+    snowscape_->Start();
     runStopwatch_.Restart();
 
     loadingScreen_->FadeOut(*this);
@@ -280,7 +281,8 @@ void Application::DrawMeasuredFrame() {
     recorder->BeginFrame();
     if (!DrawFrame()) return;
     // A frame that cannot be written ends the run as well as the last one does.
-    if (!recorder->EndFrame(0) || recorder->Done()) quitRequested_ = true;
+    const int flakes = snowscape_ != nullptr ? snowscape_->Snow().DrawnFlakes() : 0;
+    if (!recorder->EndFrame(flakes) || recorder->Done()) quitRequested_ = true;
 }
 
 LRESULT Application::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

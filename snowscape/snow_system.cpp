@@ -54,16 +54,6 @@ D3DXVECTOR3 RandomDrift(int box) {
     return Normalized(D3DXVECTOR3(x, y, z));
 }
 
-// The flake texture as the renderer's state block sees it.
-class FlakeTexture : public RenderTexture {
-public:
-    explicit FlakeTexture(TextureResource* resource) : resource_(resource) {}
-    IDirect3DBaseTexture9* Direct3DTexture() const override { return resource_->GetTexture(); }
-
-private:
-    TextureResource* resource_;  // owned by the texture cache
-};
-
 }  // namespace
 
 SnowTuning SnowTuningFrom(const SceneSettings& settings) {
@@ -86,13 +76,11 @@ bool SnowSystem::CreateRenderer(TextureCache& textures) {
     block_ = nullptr;
     drawnFlakes_ = 0;
     renderer_.Reset();
-    texture_.reset();
 
     RendererDescription description;
     TextureResource* texture = textures.Get(TextureRequest().FileName(String(kMediaFolder) + kSnowTextureFile));
     if (texture == nullptr) Log("", String("Error: snow texture ") + kSnowTextureFile + " could not be loaded\n");
-    if (texture != nullptr) texture_ = std::make_unique<FlakeTexture>(texture);
-    description.state.texture = texture_.get();
+    description.state.texture = texture;
     // Lit by the scene lights and the ambient light through the flake normals; a white
     // material keeps the texture's own colour.
     description.state.material.Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};

@@ -15,7 +15,6 @@
 #include <cstdint>
 #include <memory>
 
-class RenderTexture;
 class TextureCache;
 struct SceneSettings;
 
@@ -99,7 +98,6 @@ private:
     SnowTuning tuning_;
     RingList<Flake> flakes_;
     std::int64_t spawnStart_ = 0;
-    std::unique_ptr<RenderTexture> texture_;  // outlives the renderer that points at it
     SharedRef<RenderVertices> renderer_;
     BufferBlock* block_ = nullptr;
     int drawnFlakes_ = 0;

@@ -33,6 +33,7 @@ Snowscape::Snowscape() : scene_(std::make_unique<Scene>(&textures_)), roles_(std
 
 Snowscape::~Snowscape() {
     // The roles hold nodes of the scene; the scene's materials point into the texture cache.
+    snow_.reset();
     roles_.reset();
     scene_.reset();
     textures_.Clear();
@@ -42,7 +43,21 @@ bool Snowscape::Create() {
     if (!LoadScene(*scene_, String(kMediaFolder) + kSceneFile)) Log("", "Cannot load frostvale.udf\n");
     Log("", "Hierarchy loaded\n");
     roles_->Assign(*scene_, SceneTuning(), NowMilliseconds());
+    snow_ = std::make_unique<SnowSystem>();
+    if (!snow_->CreateRenderer(textures_)) return false;
+    snow_->InitialFill(camera_.position);
     return true;
+}
+
+void Snowscape::Start() { snow_->StartSpawnClock(); }
+
+void Snowscape::DrawSnow() {
+    if (snow_ == nullptr) return;
+    snow_->Update(camera_);
+    // Flakes live within 200 units of the camera: the lights that reach that far shade them.
+    const float reach = 2 * kSnowRadius;
+    scene_->Lights().EnableFor(CurrentDevice(), LightBox{camera_.position, D3DXVECTOR3(reach, reach, reach)});
+    snow_->Draw();
 }
 
 void Snowscape::SetViewStates(int width, int height) {
@@ -97,6 +112,7 @@ void Snowscape::DrawHierarchy() {
     context.queue = &billboardQueue_;
     for (auto& billboard : roles_->Billboards()) DrawNode(*billboard, context);
     billboardQueue_.Draw();
+    DrawSnow();
     scene_->Lights().DisableAll(device);
 }
 
