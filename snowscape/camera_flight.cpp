@@ -5,6 +5,7 @@
 #include "scene/udf_reader.h"
 #include "snowscape/scene_settings.h"
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -27,6 +28,8 @@ int ReadCameraPath(const std::uint8_t* data, std::size_t size, TransformAnimatio
             element->DataSize() < kKeyBytes)
             continue;
         const AnimKey key = AnimKeyFromBytes(element->Data());
+        // A key at no finite time cannot be placed on the path.
+        if (!std::isfinite(key.time)) continue;
         if (element->TypeName() == position)
             animation.Position().AddKey(key);
         else

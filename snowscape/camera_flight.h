@@ -84,8 +84,9 @@ private:
 };
 
 // Adds the keys of a camera path file held in memory to the animation's position and
-// rotation tracks, in element order (elements with fewer than 32 bytes are skipped). Returns
-// the number of keys read; 0 when the bytes are not a UDF document.
+// rotation tracks, in element order; elements of fewer than 32 bytes and keys whose time is
+// not finite are skipped. Returns the number of keys read; 0 when the bytes are not a UDF
+// document.
 int ReadCameraPath(const std::uint8_t* data, std::size_t size, TransformAnimation& animation);
 
 // A node's pose as its local matrix gives it: position from the translation row, direction

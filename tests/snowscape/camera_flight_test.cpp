@@ -240,6 +240,9 @@ TEST(CameraFlightTest, LoadingAPathFillsItsTracksInElementOrder) {
         {"pos2", "pos", MakeVectorKey(80, D3DXVECTOR3(7, 8, 9))},  // same time: replaces
         {"odd", "key", MakeRotationKey(40, D3DXVECTOR3(0, 0, 1), 0.25f)},  // any other type: rotation
         {"cut", "pos", MakeVectorKey(120, D3DXVECTOR3(9, 9, 9)), 16},  // too short: skipped
+        {"nan", "pos", MakeVectorKey(std::nanf(""), D3DXVECTOR3(9, 9, 9))},        // no time: skipped
+        {"inf", "rot", MakeRotationKey(INFINITY, D3DXVECTOR3(0, 1, 0), 1.0f)},    // skipped
+        {"-inf", "pos", MakeVectorKey(-INFINITY, D3DXVECTOR3(9, 9, 9))},          // skipped
     };
     MountedMedia media({{"keys.cam", CamFile(elements)}, {"bad.cam", {'U', 'D', 'F', ' ', 'n', 'o'}}});
     CameraFlight flight(Strings({"keys.cam"}));
