@@ -371,23 +371,4 @@ TEST(CameraFlightTest, ThePoseTurnsWithTheRotationKeys) {
     }
 }
 
-TEST(CameraFlightTest, TheSwitchCopiesThePathPoseToTheFreeCamera) {
-    MountedMedia media({{"a.cam", CamFile({{"rot0", "rot", MakeRotationKey(0, D3DXVECTOR3(0, 1, 0), 1.5707964f)},
-                                            {"pos0", "pos", MakeVectorKey(0, D3DXVECTOR3(5, 6, 7))},
-                                            {"pos1", "pos", MakeVectorKey(20, D3DXVECTOR3(5, 6, 7))}})},
-                        {"b.cam", StraightPath(160)}});
-    SeedRandom(5);
-    CameraFlight flight(Strings({"a.cam", "b.cam"}));
-    flight.PlaceFreeCamera();
-    flight.Start(0);
-    std::int64_t now = 0;
-    while (flight.Paths().UsedCount() == 0 && now < 1000000) flight.Update(now += 10000);
-    ASSERT_EQ(flight.Paths().UsedCount(), 1);
-    const CameraPose free = PoseOf(flight.FreeCamera());
-    const bool fromA = Text(flight.LoadedPath()) == "b.cam";
-    ExpectNear(free.position, fromA ? D3DXVECTOR3(5, 6, 7) : D3DXVECTOR3(0, 50, 100), "position");
-    ExpectNear(free.direction, fromA ? D3DXVECTOR3(1, 0, 0) : D3DXVECTOR3(0, 0, 1), "direction");
-    ExpectNear(free.up, D3DXVECTOR3(0, 1, 0), "up");
-}
-
 }  // namespace
