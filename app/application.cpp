@@ -182,7 +182,9 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
     LoadSceneSettings(settings_.particleCount, settings_.windVelocity);
     Log("", "Application created\n");
 
-    snowscape_ = std::make_unique<Snowscape>();
+    snowscape_ = options_.cameraPath.empty()
+                     ? std::make_unique<Snowscape>()
+                     : std::make_unique<Snowscape>(std::vector<String>{String(options_.cameraPath.c_str())});
     if (!snowscape_->Create()) return false;
 
     input_.Start(true, kInputCooperation, kInputCooperation);

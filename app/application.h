@@ -45,6 +45,7 @@ struct ShellOptions {
     bool fixedSeed = false;     // seed the random generator with seed instead of the clock
     std::uint32_t seed = 0;
     FrameRecorder* recorder = nullptr;  // measures (and records) every drawn frame
+    std::string cameraPath;     // fly only this path of the media; empty: the scene's list
 };
 
 class Application : public DeviceWindow, public InputListener {

@@ -70,6 +70,9 @@ bool ExtractLongOptions(std::vector<std::string>& args, LaunchOptions& options, 
             options.window = true;
         } else if (arg == "--stats") {
             if (!value(options.statsFile)) return false;
+        } else if (arg == "--path") {
+            if (!value(options.cameraPath)) return false;
+            if (options.cameraPath.empty()) return malformed("a camera path name");
         } else if (arg == "--record") {
             if (!value(record.dir)) return false;
             if (record.dir.empty()) return malformed("a folder");

@@ -25,6 +25,7 @@ struct LaunchOptions {
     std::string logFile;    // --log FILE: route the log to a file
     bool window = false;    // --window: run the test mode in an ordinary window
     std::string statsFile;  // --stats FILE: frame statistics as JSON
+    std::string cameraPath; // --path NAME: fly only this camera path, over and over
     RecordOptions record;
 };
 

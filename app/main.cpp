@@ -6,6 +6,7 @@
 #include "app/launch_options.h"
 #include "core/clock.h"
 #include "core/log.h"
+#include "core/media_archive.h"
 #include "platform/win/window.h"
 
 #include <cstdio>
@@ -42,6 +43,15 @@ int main(int argc, char** argv) {
         mode = LaunchMode::Test;
         hostWindow = 0;
         shell.windowed = true;
+    }
+
+    if (!options.cameraPath.empty()) {
+        // A path name that the media do not hold would leave the camera standing still.
+        std::vector<std::uint8_t> bytes;
+        MountArchive();
+        if (!ReadFile(String(kMediaFolder) + "/" + options.cameraPath.c_str(), bytes))
+            return Fail("--path: the media hold no camera path '" + options.cameraPath + "'");
+        shell.cameraPath = options.cameraPath;
     }
 
     std::unique_ptr<FrameRecorder> recorder;

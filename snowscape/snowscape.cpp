@@ -25,11 +25,10 @@ D3DCOLOR ColorOf(const SceneColor& c) { return D3DCOLOR_COLORVALUE(c.r, c.g, c.b
 
 }  // namespace
 
-Snowscape::Snowscape() : scene_(std::make_unique<Scene>(&textures_)), roles_(std::make_unique<SceneRoles>()) {
-    camera_.position = {-370, 100, -250};
-    D3DXMatrixIdentity(&view_);
-    D3DXMatrixIdentity(&projection_);
-}
+Snowscape::Snowscape() : Snowscape(SceneTuning().animations) {}
+
+Snowscape::Snowscape(const std::vector<String>& pathNames)
+    : scene_(std::make_unique<Scene>(&textures_)), roles_(std::make_unique<SceneRoles>()), flight_(pathNames) {}
 
 Snowscape::~Snowscape() {
     // The roles hold nodes of the scene; the scene's materials point into the texture cache.
@@ -45,33 +44,16 @@ bool Snowscape::Create() {
     roles_->Assign(*scene_, SceneTuning(), NowMilliseconds());
     snow_ = std::make_unique<SnowSystem>();
     if (!snow_->CreateRenderer(textures_)) return false;
-    snow_->InitialFill(camera_.position);
+    flight_.PlaceFreeCamera();
+    camera_.pose = PoseOf(flight_.FreeCamera());
+    snow_->InitialFill(camera_.pose.position);
+    fade_.Create();
     return true;
 }
 
-void Snowscape::Start() { snow_->StartSpawnClock(); }
-
-void Snowscape::DrawSnow() {
-    if (snow_ == nullptr) return;
-    snow_->Update(camera_);
-    // Flakes live within 200 units of the camera: the lights that reach that far shade them.
-    const float reach = 2 * kSnowRadius;
-    scene_->Lights().EnableFor(CurrentDevice(), LightBox{camera_.position, D3DXVECTOR3(reach, reach, reach)});
-    snow_->Draw();
-}
-
-void Snowscape::SetViewStates(int width, int height) {
-    const SceneSettings& tuning = SceneTuning();
-    const float aspect = height > 0 ? float(width) / float(height) : 1.0f;
-    D3DXMatrixPerspectiveFovLH(&projection_, tuning.fov, aspect, tuning.nearPlane, tuning.farPlane);
-    const D3DXVECTOR3 at = camera_.position + camera_.direction;
-    D3DXMatrixLookAtLH(&view_, &camera_.position, &at, &camera_.up);
-    D3DXMATRIX identity;
-    D3DXMatrixIdentity(&identity);
-    SetWorldTransformCached(identity);
-    SetViewTransformCached(view_);
-    SetProjectionTransformCached(projection_);
-    SetRenderStateCached(D3DRS_FILLMODE, D3DFILL_SOLID);
+void Snowscape::Start() {
+    snow_->StartSpawnClock();
+    flight_.Start();
 }
 
 void Snowscape::DrawSky() {
@@ -80,7 +62,7 @@ void Snowscape::DrawSky() {
     SetRenderStateCached(D3DRS_ZWRITEENABLE, FALSE);
     SetRenderStateCached(D3DRS_ZENABLE, FALSE);
     SetRenderStateCached(D3DRS_FOGENABLE, FALSE);
-    sky->LocalTransform().SetPosition(camera_.position);
+    sky->LocalTransform().SetPosition(camera_.pose.position);
     DrawContext context;
     context.cullingOff = true;
     context.nowMs = NowMilliseconds();
@@ -99,7 +81,8 @@ void Snowscape::DrawHierarchy() {
     SetRenderStateCached(D3DRS_RANGEFOGENABLE, TRUE);
 
     D3DXMATRIX viewProjection;
-    D3DXMatrixMultiply(&viewProjection, &view_, &projection_);
+    const D3DXMATRIX view = camera_.ViewMatrix(), projection = camera_.ProjectionMatrix();
+    D3DXMatrixMultiply(&viewProjection, &view, &projection);
     const ViewFrustum frustum(viewProjection);
     DrawContext context;
     context.queue = &scene_->Queue();
@@ -116,22 +99,36 @@ void Snowscape::DrawHierarchy() {
     scene_->Lights().DisableAll(device);
 }
 
+void Snowscape::DrawSnow() {
+    snow_->Update(camera_.pose);
+    // Flakes live within kSnowRadius of the camera: the lights that reach that far shade them.
+    const float reach = 2 * kSnowRadius;
+    scene_->Lights().EnableFor(CurrentDevice(), LightBox{camera_.pose.position, D3DXVECTOR3(reach, reach, reach)});
+    snow_->Draw();
+}
+
 bool Snowscape::Draw(int width, int height) {
     IDirect3DDevice9* device = CurrentDevice();
     if (device == nullptr) return false;
-    SetViewStates(width, height);
-    if (FAILED(device->BeginScene())) return false;
     const SceneSettings& tuning = SceneTuning();
+    camera_.SetProjection(tuning, width, height);
+    camera_.pose = flight_.Update();
+    const std::int64_t now = NowMilliseconds();
+    roles_->UpdateBillboards(camera_.pose);
+    roles_->UpdateEffects(camera_.pose, tuning, now);
+    camera_.Apply();
+    SetRenderStateCached(D3DRS_FILLMODE, D3DFILL_SOLID);
+    if (FAILED(device->BeginScene())) return false;
+
     SetRenderStateCached(D3DRS_ZENABLE, TRUE);
     SetSamplerStateCached(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
     SetSamplerStateCached(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
     SetSamplerStateCached(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
     SetRenderStateCached(D3DRS_AMBIENT, ColorOf(tuning.ambient));
-    const std::int64_t now = NowMilliseconds();
-    roles_->UpdateBillboards(camera_);
-    roles_->UpdateEffects(camera_, tuning, now);
     DrawSky();
     DrawHierarchy();
+    if (const std::optional<float> alpha = flight_.FadeAlpha()) fade_.Draw(width, height, *alpha);
+    device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
     device->EndScene();
     return true;
 }
