@@ -54,8 +54,9 @@ private:
     IDirect3DDevice9* device_ = nullptr;
     std::chrono::steady_clock::time_point created_;
     std::chrono::steady_clock::time_point frameStart_;
+    double frameCpuStart_ = 0;  // the thread's CPU milliseconds at the frame's start
     double startupMs_ = -1;
-    std::vector<double> frameMs_, drawCalls_, triangles_, stateChanges_, textureBinds_, flakes_;
+    std::vector<double> frameMs_, cpuMs_, drawCalls_, triangles_, stateChanges_, textureBinds_, flakes_;
     std::vector<int> sheetFrames_;  // frame numbers that go on the contact sheet
     std::vector<image::Image> sheetCells_;
 };

@@ -77,6 +77,13 @@ MeshBatch::~MeshBatch() {
 
 RenderVertices* MeshBatch::Vertices() const { return AsVertices(vertices_); }
 
+bool MeshBatch::IsInvisible() const {
+    // Alpha from a factor that rounds to 0 fails the alpha test (reference 1) everywhere.
+    const RenderVertices* rv = Vertices();
+    if (rv == nullptr || !AlphaModeUsesFactor(rv->State().alphaMode)) return false;
+    return !(rv->State().alphaFactor * 255.0f >= 1.0f);
+}
+
 bool MeshBatch::IsBlended() const {
     const RenderVertices* rv = Vertices();
     return rv != nullptr && (rv->State().alphaMode != 0 || rv->State().blendType != 0);
@@ -178,7 +185,7 @@ bool MeshBatch::FillIndexStream(const std::vector<MeshRenderable*>& members, UIN
 
 bool MeshBatch::DrawMembers(const std::vector<MeshRenderable*>& members) {
     RenderVertices* rv = Vertices();
-    if (rv == nullptr || members.empty()) return true;
+    if (rv == nullptr || members.empty() || IsInvisible()) return true;
     UINT bytes = 0;
     if (!FillIndexStream(members, &bytes)) return false;
     if (bytes == 0) return true;

@@ -23,6 +23,8 @@ public:
     RenderVertices* Vertices() const;
     const RendererRef& VerticesRef() const { return vertices_; }
     bool IsBlended() const;
+    // True when the alpha factor leaves nothing to see: such a batch skips its draws.
+    bool IsInvisible() const;
 
     void Add(MeshRenderable* member);
     void Remove(MeshRenderable* member);

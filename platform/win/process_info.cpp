@@ -1,9 +1,16 @@
 #include "platform/win/process_info.h"
 
 #include <sys/resource.h>
+#include <time.h>
 
 double PeakResidentMegabytes() {
     rusage usage{};
     if (getrusage(RUSAGE_SELF, &usage) != 0) return 0.0;
     return static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB on Linux
+}
+
+double ThreadCpuMilliseconds() {
+    timespec now{};
+    if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now) != 0) return 0.0;
+    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
 }

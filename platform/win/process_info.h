@@ -3,3 +3,6 @@
 
 // The largest resident set the process has had so far, in MiB.
 double PeakResidentMegabytes();
+
+// CPU time the calling thread has used so far, in milliseconds.
+double ThreadCpuMilliseconds();
