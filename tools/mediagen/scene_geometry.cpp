@@ -350,7 +350,7 @@ bool WriteSceneGeometry(const std::string& mediaDir) {
     // Sparkles on open snow and on the ice.
     int bliss = 0;
     const std::vector<Box3> obstacles = village.Obstacles();
-    for (int i = 0; bliss < 48 && i < 4000; ++i) {
+    for (int i = 0; bliss < 60 && i < 4000; ++i) {
         const float a = static_cast<float>(i) * 2.39996f, r = 60 + std::fmod(static_cast<float>(i) * 97.0f, 620.0f);
         const Vec3 p{r * std::sin(a), 0, r * std::cos(a)};
         bool clear = true;
