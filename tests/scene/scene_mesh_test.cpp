@@ -91,6 +91,26 @@ TEST_F(SceneTest, MeshesSharingAStateShareOneDrawCall) {
     EXPECT_EQ(device->Count("VertexBuffer::Lock"), 0);
 }
 
+TEST_F(SceneTest, RecreatedBuffersGetTheirVerticesBack) {
+    UdfWriter writer;
+    Node* children = writer.Root()->AddContainer("Children", "Node");
+    AddProps(AddMesh(children, "A", "", 3, {0, 1, 2}, 32, Translation(5, 0, 0)), {});
+    AddProps(AddMesh(children, "B", "", 6, {0, 1, 2, 3, 4, 5}), {});
+    ASSERT_TRUE(Load(writer));
+    EXPECT_EQ(DrawAll(), 1);
+    auto* batch = dynamic_cast<MeshBatch*>(scene_->Queue().Children().at(0));
+    ASSERT_NE(batch, nullptr);
+    DynamicBatchBuffer* vertices = batch->Vertices()->Vertices();
+    // A device reset: the buffer goes, comes back empty, and every member writes itself again.
+    vertices->Invalidate();
+    device->ClearCalls();
+    ASSERT_TRUE(vertices->Restore());
+    EXPECT_EQ(device->Count("VertexBuffer::Lock"), 2);
+    EXPECT_EQ(DrawAll(), 1);
+    EXPECT_EQ(device->CallsOf("DrawIndexedPrimitive").back().substr(0, 24), "DrawIndexedPrimitive(4, ");
+    EXPECT_FLOAT_EQ(NodeNamed("A")->Renderable()->WorldMinimum().x, 5);
+}
+
 TEST_F(SceneTest, LitBatchesSwitchOnTheLightsThatReachThem) {
     UdfWriter writer;
     Node* lights = writer.Root()->AddContainer("Lights", "Light");
