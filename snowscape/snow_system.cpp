@@ -20,6 +20,9 @@ constexpr int kSideOffset = 100;
 constexpr int kAheadRange = 300;
 constexpr int kHeightRange = 200;
 constexpr int kHeightBase = 50;
+// A flake born closer to the lens than this would pop into view as a large blot; such a
+// birth is dropped (after its random numbers are drawn, so the sequence stays the same).
+constexpr float kClearOfLens = 25.0f;
 // Keeps the integer box inside what a modulus of rand() can use.
 constexpr float kLargestBox = 1.0e9f;
 
@@ -130,6 +133,8 @@ void SnowSystem::Spawn(int count, const D3DXVECTOR3& forward, const D3DXVECTOR3&
         flake.position.z = right.z * side + forward.z * ahead + camera.z;
         flake.position.y = float(Random() % kHeightRange + kHeightBase);
         flake.drift = RandomDrift(box);
+        const D3DXVECTOR3 offset = flake.position - camera;
+        if (D3DXVec3LengthSq(&offset) < kClearOfLens * kClearOfLens) continue;
         flakes_.Insert(flake);
     }
 }

@@ -1,7 +1,8 @@
 #pragma once
 // SnowSystem: the falling snow around the camera. Flakes are camera-facing unit quads kept
 // in a RingList; every frame new flakes are born in a band ahead of the camera (as many as
-// the spawn clock has earned), every flake drifts and sinks by a fixed step, flakes that
+// the spawn clock has earned, save those that would appear right at the lens), every flake
+// drifts and sinks by a fixed step, flakes that
 // end behind the camera, beyond 200 units or below the ground are taken out, and one
 // dynamic vertex buffer is written from scratch with six vertices per flake. Random numbers
 // come from the shared generator in a fixed order, so a seed replays the same snow.

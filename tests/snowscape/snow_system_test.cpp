@@ -204,6 +204,37 @@ TEST_F(SnowTest, NewFlakesComeFromTheSeedInAFixedDrawOrder) {
     }
 }
 
+TEST_F(SnowTest, NoFlakeIsBornAtTheLens) {
+    // A camera inside the birth band: some births would land right in front of it.
+    const D3DXVECTOR3 p{0, 100, 0};
+    TextureCache textures;
+    SnowSystem snow(StillTuning());
+    ASSERT_TRUE(snow.CreateRenderer(textures));
+    SeedRandom(99);
+    snow.StartSpawnClock();
+    Advance(5 * 20000);
+    ASSERT_TRUE(snow.Update(Camera(p)));
+    // Replay the births: those within 25 units are never born, the rest stay unless the
+    // walk takes them out beyond 200 units.
+    Lcg lcg{99};
+    int dropped = 0, expected = 0;
+    for (int i = 0; i < 20000; ++i) {
+        const int side = lcg.Next() % 200 - 100, ahead = lcg.Next() % 300, height = lcg.Next() % 200 + 50;
+        for (int k = 0; k < 3; ++k) lcg.Next();
+        const D3DXVECTOR3 offset{float(side), float(height) - p.y, float(ahead)};
+        const float distance = D3DXVec3Length(&offset);
+        if (distance < 25.0f) ++dropped;
+        else if (distance <= 200.0f) ++expected;
+    }
+    EXPECT_GT(dropped, 0);
+    EXPECT_EQ(snow.FlakeCount(), expected);
+    EXPECT_EQ(Random(), lcg.Next());  // every birth drew its six numbers
+    snow.ForEachFlake([&](const Flake& f) {
+        const D3DXVECTOR3 offset = f.position - p;
+        EXPECT_GE(D3DXVec3Length(&offset), 25.0f);
+    });
+}
+
 TEST_F(SnowTest, EachFlakeIsTwoTrianglesFacingTheCamera) {
     const struct {
         const char* name;
