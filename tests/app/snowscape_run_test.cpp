@@ -3,6 +3,7 @@
 
 #include "app/application.h"
 #include "core/clock.h"
+#include "platform/d3d9/d3d9_hooks.h"
 #include "platform/image/image.h"
 #include "platform/win/message_queue.h"
 
@@ -103,6 +104,43 @@ TEST_F(SnowscapeRunTest, PathFadesInThenShowsTheSnowyVillage) {
     EXPECT_LT(darkSum / pixels, 120);
     EXPECT_GT(lightSum / pixels, 300);
     EXPECT_GT(colours.size(), 40u);  // textures, lights and snow, not a flat clear
+}
+
+// After the device is lost and reset, the village comes back: batches, textures, snow and
+// the sky rebuild their device resources.
+TEST_F(SnowscapeRunTest, TheSceneSurvivesALostDevice) {
+    UseVirtualClock(0, 100.0);
+    Application app;
+    ShellOptions shell;
+    shell.windowed = true;
+    shell.windowWidth = 160;
+    shell.windowHeight = 90;
+    shell.cameraPath = "frostvalen02.cam";
+    app.SetShellOptions(shell);
+    ASSERT_TRUE(app.Start(nullptr, LaunchMode::Test, 0));
+    IDirect3DDevice9* device = app.Session().Device();
+    ASSERT_NE(device, nullptr);
+    SetFrameCapture(device, true);
+    auto meanBrightness = [&] {
+        PresentedFrame frame;
+        EXPECT_TRUE(ReadPresentedFrame(device, frame));
+        long sum = 0;
+        for (std::size_t i = 0; i + 3 < frame.rgba.size(); i += 4) sum += frame.rgba[i] + frame.rgba[i + 1] + frame.rgba[i + 2];
+        return sum / long(frame.rgba.size() / 4);
+    };
+    for (int i = 0; i < 25; ++i) app.RunIteration();
+    const long before = meanBrightness();
+    EXPECT_GT(before, 300);
+    SimulateDeviceLost(device, 2);
+    for (int i = 0; i < 8; ++i) app.RunIteration();
+    device = app.Session().Device();
+    ASSERT_NE(device, nullptr);
+    SetFrameCapture(device, true);
+    app.RunIteration();
+    const long after = meanBrightness();
+    EXPECT_GT(after, 300);
+    EXPECT_NEAR(double(after), double(before), 80.0);
+    EXPECT_FALSE(app.QuitRequested());
 }
 
 }  // namespace
