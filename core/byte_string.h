@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 class String {
 public:
@@ -31,6 +32,8 @@ public:
     bool IsEmpty() const { return length_ == 0; }
     // Never null: the empty string gives "".
     const char* CStr() const { return text_ ? text_ : ""; }
+    // The same bytes (embedded NULs included) as a std::string, for maps and JSON.
+    std::string ToStdString() const { return std::string(CStr(), static_cast<std::size_t>(length_)); }
     // No bounds check; callers stay inside.
     char operator[](int position) const { return text_[position]; }
 

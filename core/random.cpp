@@ -10,3 +10,8 @@ int Random() {
     gState = gState * 214013u + 2531011u;
     return static_cast<int>((gState >> 16) & 0x7FFF);
 }
+
+int RandomBelow(int range) {
+    const int value = Random();
+    return range > 0 ? value % range : 0;
+}

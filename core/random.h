@@ -6,3 +6,6 @@
 
 void SeedRandom(std::uint32_t seed);
 int Random();
+// One draw reduced into [0, range). A range below 1 still draws, so the sequence stays the
+// same, but gives 0 (no modulus by zero).
+int RandomBelow(int range);

@@ -120,21 +120,32 @@ void DeviceEnumeration::EnumerateCombos(DeviceInfo& device, const std::vector<D3
     }
 }
 
-void DeviceEnumeration::ChooseFromCombo(DeviceCombo& combo, DeviceSettings& settings) {
-    const int bits = FormatBitsPerPixel(combo.backBufferFormat);
-    bool found = false;
-    if (bits == 16) found = ScanRing(combo.depthFormats, [](D3DFORMAT f) { return f == D3DFMT_D16; });
-    else if (bits == 32) found = ScanRing(combo.depthFormats, [](D3DFORMAT f) { return f == D3DFMT_D32; });
-    if (!found) ScanRing(combo.depthFormats, [bits](D3DFORMAT f) { return FormatBitsPerPixel(f) == bits; });
-    settings.depthStencilFormat = combo.depthFormats.Current();
+void DeviceEnumeration::ChooseSettings(AdapterInfo* adapter, DeviceInfo* device, DeviceCombo* combo,
+                                       const D3DDISPLAYMODE& mode, bool windowed, DeviceSettings& settings) {
+    settings = DeviceSettings();
+    settings.adapter = adapter;
+    settings.device = device;
+    settings.combo = combo;
+    settings.width = mode.Width;
+    settings.height = mode.Height;
+    settings.refreshRate = mode.RefreshRate;
+    settings.displayFormat = mode.Format;
+    settings.windowed = windowed;
 
-    ScanRing(combo.multisamples, [](const MultisampleLevels& m) { return m.type == D3DMULTISAMPLE_NONE; });
-    settings.multisampleType = combo.multisamples.Current().type;
-    const DWORD levels = combo.multisamples.Current().levels;
+    const int bits = FormatBitsPerPixel(combo->backBufferFormat);
+    bool found = false;
+    if (bits == 16) found = ScanRing(combo->depthFormats, [](D3DFORMAT f) { return f == D3DFMT_D16; });
+    else if (bits == 32) found = ScanRing(combo->depthFormats, [](D3DFORMAT f) { return f == D3DFMT_D32; });
+    if (!found) ScanRing(combo->depthFormats, [bits](D3DFORMAT f) { return FormatBitsPerPixel(f) == bits; });
+    settings.depthStencilFormat = combo->depthFormats.Current();
+
+    ScanRing(combo->multisamples, [](const MultisampleLevels& m) { return m.type == D3DMULTISAMPLE_NONE; });
+    settings.multisampleType = combo->multisamples.Current().type;
+    const DWORD levels = combo->multisamples.Current().levels;
     settings.multisampleQuality = levels > 0 ? levels - 1 : 0;
 
-    ScanRing(combo.vertexProcessing, [](DWORD vp) { return vp == HARDWARE_VP; });
-    settings.vertexProcessing = combo.vertexProcessing.Current();
+    ScanRing(combo->vertexProcessing, [](DWORD vp) { return vp == HARDWARE_VP; });
+    settings.vertexProcessing = combo->vertexProcessing.Current();
     // The interval list is not consulted: frames are never held for the display.
     settings.presentInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
 }
@@ -184,16 +195,7 @@ bool DeviceEnumeration::FindBestFullscreenSettings(DeviceSettings& settings) {
         return false;
     });
 
-    settings = DeviceSettings();
-    settings.adapter = bestAdapter;
-    settings.device = bestDevice;
-    settings.combo = bestCombo;
-    settings.width = chosen.Width;
-    settings.height = chosen.Height;
-    settings.refreshRate = chosen.RefreshRate;
-    settings.displayFormat = chosen.Format;
-    ChooseFromCombo(*bestCombo, settings);
-    settings.windowed = false;
+    ChooseSettings(bestAdapter, bestDevice, bestCombo, chosen, false, settings);
     return true;
 }
 
@@ -220,16 +222,7 @@ bool DeviceEnumeration::FindBestWindowedSettings(DeviceSettings& settings) {
         });
     });
     if (bestCombo == nullptr) return false;
-    settings = DeviceSettings();
-    settings.adapter = bestAdapter;
-    settings.device = bestDevice;
-    settings.combo = bestCombo;
-    settings.width = desktop.Width;
-    settings.height = desktop.Height;
-    settings.refreshRate = desktop.RefreshRate;
-    settings.displayFormat = desktop.Format;
-    ChooseFromCombo(*bestCombo, settings);
-    settings.windowed = true;
+    ChooseSettings(bestAdapter, bestDevice, bestCombo, desktop, true, settings);
     return true;
 }
 
@@ -270,15 +263,6 @@ bool DeviceEnumeration::FindSettingsForMode(DeviceSettings& settings, UINT width
                     " is not offered; using the desktop mode\n");
         return false;
     }
-    settings = DeviceSettings();
-    settings.adapter = foundAdapter;
-    settings.device = foundDevice;
-    settings.combo = foundCombo;
-    settings.width = chosen.Width;
-    settings.height = chosen.Height;
-    settings.refreshRate = chosen.RefreshRate;
-    settings.displayFormat = chosen.Format;
-    ChooseFromCombo(*foundCombo, settings);
-    settings.windowed = false;
+    ChooseSettings(foundAdapter, foundDevice, foundCombo, chosen, false, settings);
     return true;
 }

@@ -69,8 +69,10 @@ public:
 private:
     bool EnumerateDevices(AdapterInfo& adapter, const std::vector<D3DFORMAT>& adapterFormats);
     void EnumerateCombos(DeviceInfo& device, const std::vector<D3DFORMAT>& adapterFormats);
-    // Steps shared by the three finders: depth/stencil, multisample, vertex processing.
-    void ChooseFromCombo(DeviceCombo& combo, DeviceSettings& settings);
+    // What the three finders share: the settings of a combo in a display mode, with the
+    // depth/stencil format, multisampling and vertex processing chosen from the combo.
+    void ChooseSettings(AdapterInfo* adapter, DeviceInfo* device, DeviceCombo* combo, const D3DDISPLAYMODE& mode,
+                        bool windowed, DeviceSettings& settings);
 
     IDirect3D9* d3d_;
     RingList<std::unique_ptr<AdapterInfo>> adapters_;

@@ -4,7 +4,6 @@
 
 namespace {
 
-std::string Key(const String& name) { return std::string(name.CStr(), std::size_t(name.Length())); }
 
 }  // namespace
 
@@ -20,7 +19,7 @@ TextureResource* TextureCache::Get(const TextureRequest& request) {
     const bool named = request.Has(TextureRequest::kFileName);
     if (!request.skipCacheLookup) {
         if (named) {
-            const auto found = byName_.find(Key(request.fileName));
+            const auto found = byName_.find(request.fileName.ToStdString());
             if (found != byName_.end())
                 for (TextureResource* texture : found->second)
                     if (texture->Matches(request)) return SubOf(texture, request);
@@ -33,7 +32,7 @@ TextureResource* TextureCache::Get(const TextureRequest& request) {
     auto texture = std::make_unique<TextureResource>();
     if (!texture->CreateFromRequest(request)) return nullptr;
     TextureResource* made = texture.get();
-    byName_[named ? Key(request.fileName) : std::string()].push_back(made);
+    byName_[named ? request.fileName.ToStdString() : std::string()].push_back(made);
     all_.push_back(std::move(texture));
     return SubOf(made, request);
 }

@@ -51,6 +51,6 @@ void LoadMaterials(const UdfElement* materials, const String& folder, TextureCac
             }
         }
         const String& name = element->Name();
-        table[std::string(name.CStr(), std::size_t(name.Length()))] = info;
+        table[name.ToStdString()] = info;
     }
 }

@@ -24,6 +24,9 @@ bool MembersBox(const std::vector<MeshRenderable*>& members, D3DXVECTOR3& minimu
     return true;
 }
 
+// Bytes of the member's block in a buffer of that stride.
+UINT BlockBytes(const MeshRenderable* member, UINT stride) { return UINT(member->GetMesh().Vertices().size()) * stride; }
+
 // Writes the member's vertices, transformed by its matrix, into its block.
 bool WriteBlock(MeshRenderable* member, DynamicBatchBuffer* buffer, std::vector<std::uint8_t>& scratch) {
     BufferBlock* block = member->Block();
@@ -107,14 +110,14 @@ bool MeshBatch::AllocateMembers() {
     DynamicBatchBuffer* buffer = rv->Vertices();
     UINT total = 0;
     for (const MeshRenderable* m : members_)
-        if (m->Block() == nullptr) total += UINT(m->GetMesh().Vertices().size()) * buffer->Stride();
+        if (m->Block() == nullptr) total += BlockBytes(m, buffer->Stride());
     if (total == 0) return true;
     // One allocation of the whole, given back at once, grows the buffer a single time.
     if (BufferBlock* reserve = buffer->Allocate(total, nullptr, this)) buffer->Free(reserve, false);
     bool ok = true;
     for (MeshRenderable* m : members_)
         if (m->Block() == nullptr) {
-            BufferBlock* block = buffer->Allocate(UINT(m->GetMesh().Vertices().size()) * buffer->Stride(), m, this);
+            BufferBlock* block = buffer->Allocate(BlockBytes(m, buffer->Stride()), m, this);
             m->SetBlock(block);
             m->MarkStale();
             ok = ok && block != nullptr;
@@ -126,9 +129,8 @@ bool MeshBatch::WriteVertices(MeshRenderable* member) {
     RenderVertices* rv = Vertices();
     if (rv == nullptr || rv->Vertices() == nullptr) return false;
     DynamicBatchBuffer* buffer = rv->Vertices();
-    const UINT length = UINT(member->GetMesh().Vertices().size()) * buffer->Stride();
     if (member->Block() == nullptr) {
-        member->SetBlock(buffer->Allocate(length, member, this));
+        member->SetBlock(buffer->Allocate(BlockBytes(member, buffer->Stride()), member, this));
         if (member->Block() == nullptr) return false;
     }
     return WriteBlock(member, buffer, scratchVertices_);

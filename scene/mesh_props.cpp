@@ -12,7 +12,7 @@
 namespace {
 
 std::string Lower(const String& text) {
-    std::string out(text.CStr(), std::size_t(text.Length()));
+    std::string out = text.ToStdString();
     for (char& c : out) c = char(std::tolower(static_cast<unsigned char>(c)));
     return out;
 }

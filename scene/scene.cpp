@@ -15,7 +15,6 @@
 
 namespace {
 
-std::string Key(const String& text) { return std::string(text.CStr(), std::size_t(text.Length())); }
 
 RendererDescription DescribeRenderable(const MaterialInfo& material, const RenderableSettings& settings,
                                        const Mesh& mesh, UINT indexBytes) {
@@ -58,11 +57,11 @@ Scene::~Scene() {
 }
 
 void Scene::AddMesh(const String& nodeName, std::shared_ptr<const Mesh> mesh) {
-    meshes_.emplace(Key(nodeName), std::move(mesh));
+    meshes_.emplace(nodeName.ToStdString(), std::move(mesh));
 }
 
 const Mesh* Scene::FindMesh(const String& nodeName) const {
-    auto found = meshes_.find(Key(nodeName));
+    auto found = meshes_.find(nodeName.ToStdString());
     return found == meshes_.end() ? nullptr : found->second.get();
 }
 
@@ -85,6 +84,12 @@ bool Scene::Join(MeshRenderable& renderable) {
     return true;
 }
 
+bool Scene::TakeNodeBudget() {
+    if (nodeBudget_ <= 0) return false;
+    --nodeBudget_;
+    return true;
+}
+
 bool Scene::TakeVertexBudget(std::size_t count) {
     if (count > vertexBudget_) return false;
     vertexBudget_ -= count;
@@ -100,7 +105,7 @@ bool Scene::AllocateBatches() {
 bool LoadMesh(Scene& scene, const UdfElement* element, SceneNode& node) {
     MaterialInfo material = scene.DefaultMaterial();
     if (const UdfElement* name = element->Child("MaterialName")) {
-        auto found = scene.Materials().find(Key(ElementText(name)));
+        auto found = scene.Materials().find(ElementText(name).ToStdString());
         if (found != scene.Materials().end()) material = found->second;
     }
 

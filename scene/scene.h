@@ -56,7 +56,7 @@ public:
     // Takes one node (or count vertices) from the load budget; false once it is spent. A
     // file that reaches the same elements again and again through links would otherwise
     // grow without bound.
-    bool TakeNodeBudget() { return nodeBudget_ > 0 && nodeBudget_-- > 0; }
+    bool TakeNodeBudget();
     bool TakeVertexBudget(std::size_t count);
 
     // Puts a renderable into the batch its description and lit flag call for, making the

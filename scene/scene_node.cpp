@@ -27,13 +27,13 @@ SceneNode* SceneNode::AddChild(std::unique_ptr<SceneNode> child) {
     if (child == nullptr) return nullptr;
     SceneNode* raw = child.get();
     raw->parent_ = this;
-    children_.emplace(Key(raw->name_), std::move(child));  // after any of the same name
+    children_.emplace(raw->name_.ToStdString(), std::move(child));  // after any of the same name
     ring_.Insert(raw);
     return raw;
 }
 
 SceneNode* SceneNode::FindChild(const String& name) const {
-    const auto at = children_.find(Key(name));
+    const auto at = children_.find(name.ToStdString());
     return at == children_.end() ? nullptr : at->second.get();
 }
 
@@ -51,7 +51,7 @@ std::unique_ptr<SceneNode> SceneNode::Detach(ChildMap::iterator at) {
 }
 
 std::unique_ptr<SceneNode> SceneNode::RemoveChild(const String& name) {
-    const auto at = children_.find(Key(name));
+    const auto at = children_.find(name.ToStdString());
     if (at == children_.end()) return nullptr;
     return Detach(at);
 }
@@ -62,7 +62,7 @@ void SceneNode::Rename(const String& name) {
         name_ = name;
         return;
     }
-    auto range = parent->children_.equal_range(Key(name_));
+    auto range = parent->children_.equal_range(name_.ToStdString());
     for (auto at = range.first; at != range.second; ++at) {
         if (at->second.get() != this) continue;
         std::unique_ptr<SceneNode> self = parent->Detach(at);

@@ -93,9 +93,6 @@ public:
 
 private:
     using ChildMap = std::multimap<std::string, std::unique_ptr<SceneNode>>;
-    static std::string Key(const String& name) {
-        return std::string(name.CStr(), static_cast<std::size_t>(name.Length()));
-    }
     std::unique_ptr<SceneNode> Detach(ChildMap::iterator at);
 
     String name_;

@@ -47,7 +47,6 @@ struct Cursor {
     }
 };
 
-std::string Key(const String& name) { return std::string(name.CStr(), static_cast<std::size_t>(name.Length())); }
 
 }  // namespace
 
@@ -104,7 +103,7 @@ bool UdfReader::ReadHeader() {
     const auto rootOffset = static_cast<std::uint32_t>(stream_.Size() - in.left);
     stream_.Seek(rootOffset);
 
-    for (std::size_t i = 0; i < types_.size(); ++i) typeIndex_[Key(types_[i].name)] = i;
+    for (std::size_t i = 0; i < types_.size(); ++i) typeIndex_[types_[i].name.ToStdString()] = i;
     typeSizes_ = ComputeUdfTypeSizes(types_);
 
     elements_.push_back(std::make_unique<UdfElement>(this, nullptr, String("_root"), String("_roottype"),
@@ -231,7 +230,7 @@ void UdfReader::ReadDirectory(UdfElement* element) {
         --entriesLeft_;
         UdfElement* child = ElementAt(element, name, typeName, flags, elementCount, offset, size);
         const bool link = (flags & UdfElement::kLink) != 0;
-        element->index_.emplace(Key(name), element->entries_.size());
+        element->index_.emplace(name.ToStdString(), element->entries_.size());
         element->entries_.push_back(UdfElement::Entry{std::move(name), child, link});
     }
 }

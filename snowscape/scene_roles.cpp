@@ -1,5 +1,6 @@
 #include "snowscape/scene_roles.h"
 
+#include "core/number_text.h"
 #include "core/random.h"
 #include "scene/mesh_renderable.h"
 #include "scene/scene.h"
@@ -7,20 +8,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace {
 
-bool Contains(const String& name, const char* part) {
-    return std::strstr(name.CStr(), part) != nullptr;
-}
-
-// A random whole number below range; a range below 1 still draws but adds nothing.
-int RandomBelow(float range) {
-    const int draw = Random();
-    const int whole = range >= 1.0f && range < 2147483648.0f ? int(range) : 0;
-    return whole >= 1 ? draw % whole : 0;
-}
+bool Contains(const String& name, const char* part) { return name.Find(part) >= 0; }
 
 }  // namespace
 
@@ -96,7 +87,7 @@ void SceneRoles::Assign(Scene& scene, const SceneSettings& tuning, std::int64_t 
             auto player = std::make_unique<AnimationPlayer>();
             player->Bind(&sway_);
             player->SetFlags(kPlayerLoop);
-            if (swayEnd >= 1.0f) player->SetTimeOffset(float(RandomBelow(swayEnd)));
+            if (swayEnd >= 1.0f) player->SetTimeOffset(float(RandomBelow(ClampToInt(swayEnd))));
             node->AddController(player.get());
             player->Start(nowMs);
             swayPlayers_.emplace_back(node, std::move(player));
@@ -136,7 +127,7 @@ void SceneRoles::UpdateBillboards(const CameraPose& camera) {
 
 void SceneRoles::StartEffect(EffectRecord& effect, const SceneSettings& tuning, std::int64_t nowMs) {
     effect.active = true;
-    const float length = float(RandomBelow(effect.duration)) + effect.duration * 0.5f;
+    const float length = float(RandomBelow(ClampToInt(effect.duration))) + effect.duration * 0.5f;
     const float angle = float(Random() % 100) * 0.010471975f - 0.5235988f;
     D3DXVECTOR3 travel{0, 0, 0};
     if (!effect.sparkle) {
@@ -145,7 +136,7 @@ void SceneRoles::StartEffect(EffectRecord& effect, const SceneSettings& tuning, 
         D3DXVec3TransformCoord(&travel, &effect.restDirection, &turn);
         D3DXVec3Normalize(&travel, &travel);
     }
-    const float distance = float(RandomBelow(tuning.dustDist)) + tuning.dustDist * 0.5f;
+    const float distance = float(RandomBelow(ClampToInt(tuning.dustDist))) + tuning.dustDist * 0.5f;
     travel *= distance;
 
     VectorTrack& position = effect.motion.Position();
@@ -175,7 +166,7 @@ void SceneRoles::UpdateEffects(const CameraPose& camera, const SceneSettings& tu
                 }
             } else {
                 effect.active = false;
-                effect.nextStart = nowMs + RandomBelow(effect.wait);
+                effect.nextStart = nowMs + RandomBelow(ClampToInt(effect.wait));
                 effect.node->SetRenderable(nullptr);
             }
         }

@@ -33,13 +33,6 @@ int BoxRange(float box) {
     return int(box);
 }
 
-// One draw of the shared generator, reduced into [0, range); a range of 0 still draws, so
-// the sequence stays the same, but gives 0.
-int RandomBelow(int range) {
-    const int value = Random();
-    return range > 0 ? value % range : 0;
-}
-
 D3DXVECTOR3 Normalized(const D3DXVECTOR3& v) {
     D3DXVECTOR3 out;
     D3DXVec3Normalize(&out, &v);

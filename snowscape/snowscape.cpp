@@ -56,7 +56,7 @@ void Snowscape::Start() {
     flight_.Start();
 }
 
-void Snowscape::DrawSky() {
+void Snowscape::DrawSky(std::int64_t nowMs) {
     SceneNode* sky = roles_->Sky();
     if (sky == nullptr) return;
     SetRenderStateCached(D3DRS_ZWRITEENABLE, FALSE);
@@ -65,13 +65,13 @@ void Snowscape::DrawSky() {
     sky->LocalTransform().SetPosition(camera_.pose.position);
     DrawContext context;
     context.cullingOff = true;
-    context.nowMs = NowMilliseconds();
+    context.nowMs = nowMs;
     DrawNode(*sky, context);
     SetRenderStateCached(D3DRS_ZENABLE, TRUE);
     SetRenderStateCached(D3DRS_ZWRITEENABLE, TRUE);
 }
 
-void Snowscape::DrawHierarchy() {
+void Snowscape::DrawHierarchy(std::int64_t nowMs) {
     const SceneSettings& tuning = SceneTuning();
     SetRenderStateCached(D3DRS_FOGENABLE, TRUE);
     SetRenderStateCached(D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR);
@@ -87,7 +87,7 @@ void Snowscape::DrawHierarchy() {
     DrawContext context;
     context.queue = &scene_->Queue();
     context.frustum = &frustum;
-    context.nowMs = NowMilliseconds();
+    context.nowMs = nowMs;
     IDirect3DDevice9* device = CurrentDevice();
     scene_->Lights().UploadAll(device);
     DrawNode(scene_->Root(), context);
@@ -112,8 +112,8 @@ bool Snowscape::Draw(int width, int height) {
     if (device == nullptr) return false;
     const SceneSettings& tuning = SceneTuning();
     camera_.SetProjection(tuning, width, height);
-    camera_.pose = flight_.Update();
     const std::int64_t now = NowMilliseconds();
+    camera_.pose = flight_.Update(now);
     roles_->UpdateBillboards(camera_.pose);
     roles_->UpdateEffects(camera_.pose, tuning, now);
     camera_.Apply();
@@ -125,8 +125,8 @@ bool Snowscape::Draw(int width, int height) {
     SetSamplerStateCached(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
     SetSamplerStateCached(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
     SetRenderStateCached(D3DRS_AMBIENT, ColorOf(tuning.ambient));
-    DrawSky();
-    DrawHierarchy();
+    DrawSky(now);
+    DrawHierarchy(now);
     if (const std::optional<float> alpha = flight_.FadeAlpha()) fade_.Draw(width, height, *alpha);
     device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
     device->EndScene();

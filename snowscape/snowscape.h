@@ -14,6 +14,7 @@
 #include "snowscape/scene_roles.h"
 #include "snowscape/snow_system.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -43,8 +44,8 @@ public:
     const FrameCamera& Camera() const { return camera_; }
 
 private:
-    void DrawSky();
-    void DrawHierarchy();
+    void DrawSky(std::int64_t nowMs);
+    void DrawHierarchy(std::int64_t nowMs);
     void DrawSnow();
 
     TextureCache textures_;

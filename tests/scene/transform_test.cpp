@@ -17,11 +17,10 @@ void ExpectMatrixNear(const D3DXMATRIX& m, const float* expected, float toleranc
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(m.m[i / 4][i % 4], expected[i], tolerance) << "element " << i;
 }
 
-std::string Text(const String& s) { return std::string(s.CStr(), static_cast<std::size_t>(s.Length())); }
 
 std::vector<std::string> RingNames(SceneNode& node) {
     std::vector<std::string> names;
-    node.WalkChildren([&](SceneNode& child) { names.push_back(Text(child.Name())); });
+    node.WalkChildren([&](SceneNode& child) { names.push_back(child.Name().ToStdString()); });
     return names;
 }
 
@@ -121,7 +120,7 @@ TEST(SceneNodeChildren, MapRingRenameRemove) {
     root.AddChild(std::make_unique<SceneNode>("b", "Mesh"));
     root.AddChild(std::make_unique<SceneNode>("c", "Mesh"));
     EXPECT_EQ(root.ChildCount(), 3);
-    EXPECT_EQ(Text(root.CursorChild()->Name()), "c");
+    EXPECT_EQ(root.CursorChild()->Name().ToStdString(), "c");
     EXPECT_EQ(RingNames(root), (std::vector<std::string>{"c", "a", "b"}));
     EXPECT_EQ(RingNames(root), (std::vector<std::string>{"c", "a", "b"}));  // a walk leaves the cursor
     EXPECT_EQ(root.FindChild("A"), nullptr);  // exact names
@@ -143,7 +142,7 @@ TEST(SceneNodeChildren, MapRingRenameRemove) {
     EXPECT_EQ(root.ChildCount(), 2);
     EXPECT_EQ(root.RemoveChild("b"), nullptr);
     b->Rename("free");
-    EXPECT_EQ(Text(b->Name()), "free");
+    EXPECT_EQ(b->Name().ToStdString(), "free");
 
     // Two children of one name both stay; lookups find the first.
     SceneNode* first = root.AddChild(std::make_unique<SceneNode>("twin", "Mesh"));
@@ -151,7 +150,7 @@ TEST(SceneNodeChildren, MapRingRenameRemove) {
     EXPECT_EQ(root.ChildCount(), 4);
     EXPECT_EQ(root.FindChild("twin"), first);
     root.RemoveChild("twin");
-    EXPECT_EQ(Text(root.FindChild("twin")->TypeName()), "Dummy");
+    EXPECT_EQ(root.FindChild("twin")->TypeName().ToStdString(), "Dummy");
 }
 
 // A very deep chain is torn down without exhausting the stack.

@@ -10,7 +10,6 @@ using namespace udftest;
 
 namespace {
 
-std::string Text(const String& s) { return std::string(s.CStr(), static_cast<std::size_t>(s.Length())); }
 
 }  // namespace
 
@@ -49,8 +48,8 @@ TEST(UdfOpen, OpensOnlyTheExactSignature) {
             EXPECT_EQ(reader.Stream().Size(), 0u) << c.what << ": the stream is closed";
             continue;
         }
-        EXPECT_EQ(Text(root->Name()), "_root");
-        EXPECT_EQ(Text(root->TypeName()), "_roottype");
+        EXPECT_EQ(root->Name().ToStdString(), "_root");
+        EXPECT_EQ(root->TypeName().ToStdString(), "_roottype");
         EXPECT_EQ(root->Flags(), UdfElement::kContainer);
         EXPECT_EQ(root->Offset(), 30u);
         EXPECT_EQ(root->Size(), 1132u);
@@ -74,13 +73,13 @@ TEST(UdfLayout, CameraPathFile) {
     ASSERT_TRUE(reader.LoadElement(root, 0));
     ASSERT_EQ(root->ChildCount(), 20);
     const char* names[] = {"rot9", "pos0", "rot0", "pos1", "rot1"};
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(Text(root->ChildAt(i)->Name()), names[i]);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(root->ChildAt(i)->Name().ToStdString(), names[i]);
     for (int i = 0; i < 20; ++i) {
         const UdfElement* key = root->ChildAt(i);
         EXPECT_EQ(key->Flags(), 0);
         EXPECT_EQ(key->Size(), 32u);
         EXPECT_EQ(key->Offset(), 518u + 32u * static_cast<std::uint32_t>(i));
-        EXPECT_EQ(Text(key->TypeName()), key->Name()[0] == 'r' ? "rot" : "pos");
+        EXPECT_EQ(key->TypeName().ToStdString(), key->Name()[0] == 'r' ? "rot" : "pos");
         EXPECT_EQ(key->Parent(), root);
         ASSERT_EQ(key->DataSize(), 32u);
         EXPECT_EQ(std::memcmp(key->Data(), bytes.data() + key->Offset(), 32), 0);
@@ -106,7 +105,7 @@ TEST(UdfLayout, SceneRootAndLookups) {
         const UdfElement* child = root->Child(c.name);
         ASSERT_EQ(child != nullptr, c.type != nullptr) << c.name;
         if (child == nullptr) continue;
-        EXPECT_EQ(Text(child->TypeName()), c.type);
+        EXPECT_EQ(child->TypeName().ToStdString(), c.type);
         EXPECT_EQ(child->Flags(), UdfElement::kContainer);
         EXPECT_TRUE(child->DirectoryRead());
     }
@@ -114,7 +113,7 @@ TEST(UdfLayout, SceneRootAndLookups) {
     ASSERT_NE(house, nullptr);
     const std::vector<UdfElement::Entry>& entries = Children(house);
     ASSERT_EQ(entries.size(), 5u);
-    EXPECT_EQ(Text(entries[2].name), "Material");
+    EXPECT_EQ(entries[2].name.ToStdString(), "Material");
     EXPECT_TRUE(entries[2].link);
     EXPECT_TRUE(house->IsLink("Material"));
     EXPECT_FALSE(house->IsLink("NodeTM"));
@@ -143,7 +142,7 @@ TEST(UdfElements, OneElementPerOffset) {
     EXPECT_EQ(root->Child("C")->Child("Again"), first);
     EXPECT_EQ(first->Parent(), root->Child("C")) << "the last plain entry is the parent";
     EXPECT_EQ(first->Flags() & UdfElement::kLink, 0);
-    EXPECT_EQ(Text(first->Name()), "Shared") << "the element keeps the name of the entry that made it";
+    EXPECT_EQ(first->Name().ToStdString(), "Shared") << "the element keeps the name of the entry that made it";
     EXPECT_EQ(reader.ElementCount(), 5u);  // root, A, B, C, Shared
 }
 
@@ -175,7 +174,7 @@ TEST(UdfTypedReads, FixedCountsAndFailures) {
     EXPECT_EQ(untouched, -9);
     String notLoaded("kept");
     EXPECT_FALSE(top->ReadString("Text", notLoaded));
-    EXPECT_EQ(Text(notLoaded), "kept");
+    EXPECT_EQ(notLoaded.ToStdString(), "kept");
     reader.LoadElement(top, 0);
 
     struct Case {
@@ -210,7 +209,7 @@ TEST(UdfTypedReads, FixedCountsAndFailures) {
     EXPECT_EQ(value, 1000);
     String text;
     EXPECT_TRUE(top->ReadString("Text", text));
-    EXPECT_EQ(Text(text), "snow");
+    EXPECT_EQ(text.ToStdString(), "snow");
     EXPECT_TRUE(top->ReadString("Empty", text));
     EXPECT_EQ(text.Length(), 0);
     EXPECT_FALSE(top->ReadString("Missing", text));

@@ -13,7 +13,6 @@ using namespace udftest;
 
 namespace {
 
-std::string Text(const String& s) { return std::string(s.CStr(), static_cast<std::size_t>(s.Length())); }
 
 }  // namespace
 
@@ -55,7 +54,7 @@ TEST(UdfRoundTrip, LeavesContainersAndLinks) {
         ASSERT_NE(root, nullptr);
         ASSERT_TRUE(reader.LoadElement(root, options));
         ASSERT_EQ(reader.Types().size(), 1u);
-        EXPECT_EQ(Text(reader.Types()[0].name), "Pair");
+        EXPECT_EQ(reader.Types()[0].name.ToStdString(), "Pair");
         ASSERT_EQ(reader.Types()[0].members.size(), 2u);
         EXPECT_TRUE(reader.Types()[0].members[1].isArray);
         EXPECT_EQ(reader.Types()[0].members[1].count, 3u);
@@ -64,7 +63,7 @@ TEST(UdfRoundTrip, LeavesContainersAndLinks) {
 
         UdfElement* yard = root->Child("Children")->Child("Yard");
         ASSERT_NE(yard, nullptr);
-        EXPECT_EQ(Text(yard->TypeName()), "Dummy");
+        EXPECT_EQ(yard->TypeName().ToStdString(), "Dummy");
         UdfElement* snowman = yard->Child("Children")->Child("Snowman");
         ASSERT_NE(snowman, nullptr);
         EXPECT_EQ(snowman->Parent(), yard->Child("Children"));
@@ -86,7 +85,7 @@ TEST(UdfRoundTrip, LeavesContainersAndLinks) {
         for (const Case& c : cases) {
             const UdfElement* leaf = snowman->Child(c.name);
             ASSERT_NE(leaf, nullptr) << c.name;
-            EXPECT_EQ(Text(leaf->TypeName()), c.type) << c.name;
+            EXPECT_EQ(leaf->TypeName().ToStdString(), c.type) << c.name;
             EXPECT_EQ(leaf->Size(), c.size) << c.name;
             ASSERT_EQ(leaf->DataSize(), c.size) << c.name;
             if (c.size > 0) EXPECT_EQ(std::memcmp(leaf->Data(), c.bytes, c.size), 0) << c.name;

@@ -25,7 +25,7 @@ int PrintArchiveListing(const std::uint8_t* data, std::size_t size, const std::s
     if (!ListOrFail(data, size, what, members)) return 1;
     nlohmann::json out = nlohmann::json::array();
     for (const ArchiveMember& m : members) {
-        out.push_back({{"name", std::string(m.name.CStr(), static_cast<std::size_t>(m.name.Length()))},
+        out.push_back({{"name", m.name.ToStdString()},
                        {"flags", m.flags},
                        {"packed", m.packedSize},
                        {"unpacked", m.unpackedSize},

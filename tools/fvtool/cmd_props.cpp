@@ -16,13 +16,12 @@ namespace {
 using json = nlohmann::ordered_json;
 
 // Props text may hold any byte, NUL included.
-std::string Text(const String& text) { return std::string(text.CStr(), static_cast<std::size_t>(text.Length())); }
 
 json NodeJson(PropsNode& node) {
     json children = json::array();
     node.Children().Walk([&](PropsNode& child) { children.push_back(NodeJson(child)); });
-    json value = node.Value().IsEmpty() ? json(nullptr) : json(Text(node.Value()));
-    return json{{"name", Text(node.Name())},
+    json value = node.Value().IsEmpty() ? json(nullptr) : json(node.Value().ToStdString());
+    return json{{"name", node.Name().ToStdString()},
                 {"kind", node.Kind()},
                 {"value", value},
                 {"counter", node.Counter()},
@@ -58,7 +57,7 @@ int RunProps(const std::vector<std::string>& args) {
         if (!LoadDocument(args[1], document, parsed)) return Fail("cannot read '" + args[1] + "'");
         PropsNode* node = Find(document, String(args[2].c_str()));
         for (std::size_t i = 3; i < args.size(); ++i) node = Find(node, String(args[i].c_str()));
-        Print(json{{"string", Text(AsString(node))}, {"int", AsInt(node)}, {"double", AsDouble(node)}});
+        Print(json{{"string", AsString(node).ToStdString()}, {"int", AsInt(node)}, {"double", AsDouble(node)}});
         return 0;
     }
     return Fail("usage: fvtool props dump FILE | get FILE NAME...");

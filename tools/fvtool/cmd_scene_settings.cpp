@@ -53,7 +53,7 @@ int RunSceneSettings(const std::vector<std::string>& args) {
     ReadSceneSettings(String(file.c_str()), particleCount, windVelocity, settings);
 
     json animations = json::array();
-    for (const String& name : settings.animations) animations.push_back(std::string(name.CStr(), static_cast<std::size_t>(name.Length())));
+    for (const String& name : settings.animations) animations.push_back(name.ToStdString());
     const json out = {
         {"Ambient", Color(settings.ambient)},
         {"FogColor", Color(settings.fogColor)},

@@ -25,7 +25,6 @@ using Json = nlohmann::ordered_json;
 // Deeper containers are listed without children, to keep the output's nesting bounded.
 constexpr int kMaxDepth = 256;
 
-std::string Text(const String& s) { return std::string(s.CStr(), static_cast<std::size_t>(s.Length())); }
 
 std::string Head(const UdfElement& element) {
     static const char kDigits[] = "0123456789abcdef";
@@ -40,8 +39,8 @@ std::string Head(const UdfElement& element) {
 
 Json Describe(const UdfElement& element, bool link, int depth, std::set<const UdfElement*>& expanded) {
     Json out;
-    out["name"] = Text(element.Name());
-    out["type"] = Text(element.TypeName());
+    out["name"] = element.Name().ToStdString();
+    out["type"] = element.TypeName().ToStdString();
     out["flags"] = element.Flags();
     if ((element.Flags() & UdfElement::kHasCount) != 0) out["count"] = element.Count();
     out["offset"] = element.Offset();
@@ -64,14 +63,14 @@ Json DescribeTypes(const UdfReader& reader) {
         Json members = Json::array();
         for (const UdfMember& member : type.members) {
             Json m;
-            m["name"] = Text(member.name);
-            m["type"] = Text(member.typeName);
+            m["name"] = member.name.ToStdString();
+            m["type"] = member.typeName.ToStdString();
             m["array"] = member.isArray;
             if (member.isArray) m["count"] = member.count;
             members.push_back(std::move(m));
         }
         Json t;
-        t["name"] = Text(type.name);
+        t["name"] = type.name.ToStdString();
         t["size"] = reader.TypeSize(type.name);
         t["members"] = std::move(members);
         types.push_back(std::move(t));
