@@ -1,7 +1,9 @@
 #include "core/archive_writer.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <set>
 #include <string>
@@ -127,5 +129,56 @@ bool PackArchive(const String& folder, const std::vector<ArchiveFile>& files, st
         }
     }
     out = writer.Finish();
+    return true;
+}
+
+bool ReadDiskFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
+    bytes.clear();
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return false;
+    std::uint8_t chunk[65536];
+    std::size_t n = 0;
+    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + n);
+    const bool ok = std::ferror(file) == 0;
+    std::fclose(file);
+    return ok;
+}
+
+bool PackFolder(const std::string& folderPath, const std::string& archivePath, std::string& error) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path folder = fs::absolute(fs::path(folderPath), ec).lexically_normal();
+    if (!folder.has_filename()) folder = folder.parent_path();
+    if (ec || !fs::is_directory(folder, ec)) {
+        error = "'" + folderPath + "' is not a folder";
+        return false;
+    }
+    std::vector<ArchiveFile> files;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        if (!it->is_regular_file(ec)) continue;
+        ArchiveFile file;
+        file.name = it->path().filename().string().c_str();
+        if (!ReadDiskFile(it->path().string(), file.bytes)) {
+            error = "cannot read '" + it->path().string() + "'";
+            return false;
+        }
+        files.push_back(std::move(file));
+    }
+    if (ec) {
+        error = "cannot list '" + folderPath + "': " + ec.message();
+        return false;
+    }
+    std::vector<std::uint8_t> bytes;
+    String packError;
+    if (!PackArchive(folder.filename().string().c_str(), files, bytes, packError)) {
+        error = packError.ToStdString();
+        return false;
+    }
+    std::FILE* out = std::fopen(archivePath.c_str(), "wb");
+    const bool written = out != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    if (out == nullptr || std::fclose(out) != 0 || !written) {
+        error = "cannot write '" + archivePath + "'";
+        return false;
+    }
     return true;
 }

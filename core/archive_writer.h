@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // The fields of one member block; the packed size is the size of the data given with it.
@@ -55,3 +56,12 @@ struct ArchiveFile {
 // or a file is too large.
 bool PackArchive(const String& folder, const std::vector<ArchiveFile>& files, std::vector<std::uint8_t>& out,
                  String& error);
+
+// Reads a whole file (or stream) from disk; false when it cannot be opened or read.
+bool ReadDiskFile(const std::string& path, std::vector<std::uint8_t>& bytes);
+
+// Packs a folder on disk, as the build and `fvtool rar pack` do: the folder entry named after
+// the folder's last component, then one stored member per regular file in it, sorted by
+// name; the archive is written to archivePath. False, with a one-line error, when the folder
+// cannot be listed or read, the files cannot be packed, or the archive cannot be written.
+bool PackFolder(const std::string& folderPath, const std::string& archivePath, std::string& error);
