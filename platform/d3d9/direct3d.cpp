@@ -4,6 +4,7 @@
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3d9/gl_device.h"
 #include "platform/d3d9/gl_formats.h"
+#include "platform/d3d9/ref_counted.h"
 #include "platform/win/native_window.h"
 
 #include <SDL.h>
@@ -15,19 +16,11 @@
 
 namespace {
 
-class Direct3D final : public IDirect3D9 {
+class Direct3D final : public RefCounted<IDirect3D9> {
 public:
     Direct3D() = default;
-
-    DWORD AddRef() override { return ++refs_; }
-    DWORD Release() override {
-        const DWORD left = --refs_;
-        if (left == 0) {
-            SDL_QuitSubSystem(SDL_INIT_VIDEO);
-            delete this;
-        }
-        return left;
-    }
+    // The last reference gives back the video subsystem taken when the object was made.
+    ~Direct3D() override { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
 
     UINT GetAdapterCount() override { return UINT(std::max(SDL_GetNumVideoDisplays(), 0)); }
 
@@ -211,8 +204,6 @@ private:
         caps.NumberOfAdaptersInGroup = 1;
         caps.NumSimultaneousRTs = 1;
     }
-
-    DWORD refs_ = 1;
 };
 
 }  // namespace

@@ -118,12 +118,6 @@ GlDevice* GlDevice::Create(IDirect3D9* owner, SDL_Window* window, const D3DPRESE
     return device;
 }
 
-DWORD GlDevice::Release() {
-    const DWORD left = --refs_;
-    if (left == 0) delete this;
-    return left;
-}
-
 GlDevice::~GlDevice() {
     MakeCurrent();
     programs_.Clear();

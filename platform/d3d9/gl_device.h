@@ -11,6 +11,7 @@
 #include "platform/d3d9/d3d9_hooks.h"
 #include "platform/d3d9/ff_program.h"
 #include "platform/d3d9/gl_state_mirror.h"
+#include "platform/d3d9/ref_counted.h"
 #include "platform/d3d9/state_defaults.h"
 
 #include <SDL.h>
@@ -22,14 +23,11 @@ class GlTexture;
 class GlVertexBuffer;
 class GlIndexBuffer;
 
-class GlDevice final : public IDirect3DDevice9 {
+class GlDevice final : public RefCounted<IDirect3DDevice9> {
 public:
     // Null when no GL 3.3 context can be made for the window.
     static GlDevice* Create(IDirect3D9* owner, SDL_Window* window, const D3DPRESENT_PARAMETERS& parameters,
                             const D3DCAPS9& baseCaps, HRESULT& result);
-
-    DWORD AddRef() override { return ++refs_; }
-    DWORD Release() override;
 
     HRESULT TestCooperativeLevel() override;
     HRESULT GetDeviceCaps(D3DCAPS9* caps) override;
@@ -124,7 +122,6 @@ private:
     bool Drawable() const { return !inLostState() && context_ != nullptr; }
     bool inLostState() const { return lostPolls_ > 0 || notReset_; }
 
-    DWORD refs_ = 1;
     IDirect3D9* owner_;
     SDL_Window* window_;
     SDL_GLContext context_;

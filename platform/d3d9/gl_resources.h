@@ -5,6 +5,7 @@
 // Resources hold a reference to their device and tell it when they are created and destroyed.
 
 #include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/ref_counted.h"
 
 #include <epoxy/gl.h>
 
@@ -15,14 +16,8 @@ class GlDevice;
 
 // The reference count and device link every resource shares.
 template <class Interface>
-class GlResource : public Interface {
+class GlResource : public RefCounted<Interface> {
 public:
-    DWORD AddRef() override { return ++refs_; }
-    DWORD Release() override {
-        const DWORD left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
     HRESULT GetDevice(IDirect3DDevice9** device) override;
 
 protected:
@@ -30,9 +25,6 @@ protected:
     ~GlResource() override;
     GlDevice* device_;
     D3DPOOL pool_;
-
-private:
-    DWORD refs_ = 1;
 };
 
 // The storage shared by vertex and index buffers.

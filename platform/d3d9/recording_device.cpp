@@ -55,14 +55,8 @@ D3DMATRIX Identity() {
 
 // Resources of a device without a GPU: memory that locks and unlocks, recorded on the device.
 template <class Interface>
-class Recorded : public Interface {
+class Recorded : public RefCounted<Interface> {
 public:
-    DWORD AddRef() override { return ++refs_; }
-    DWORD Release() override {
-        const DWORD left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
     HRESULT GetDevice(IDirect3DDevice9** device) override {
         if (!device) return D3DERR_INVALIDCALL;
         device_->AddRef();
@@ -74,9 +68,6 @@ protected:
     explicit Recorded(RecordingDevice* device) : device_(device) { device_->AddRef(); }
     ~Recorded() override { device_->Release(); }
     RecordingDevice* device_;
-
-private:
-    DWORD refs_ = 1;
 };
 
 template <class Interface, class Desc>
@@ -218,12 +209,6 @@ RecordingDevice::RecordingDevice(IDirect3DDevice9* forward) : forward_(forward) 
 
 RecordingDevice::~RecordingDevice() {
     if (forward_) forward_->Release();
-}
-
-DWORD RecordingDevice::Release() {
-    const DWORD left = --refs_;
-    if (left == 0) delete this;
-    return left;
 }
 
 void RecordingDevice::ResetStates() {

@@ -6,6 +6,7 @@
 // Resource calls (Lock, Unlock, LockRect, ...) are recorded as "VertexBuffer::Lock" and so on.
 
 #include "platform/d3d9/d3d9.h"
+#include "platform/d3d9/ref_counted.h"
 
 #include <map>
 #include <string>
@@ -18,7 +19,7 @@ struct RecordedCall {
     std::string Text() const { return method + "(" + arguments + ")"; }
 };
 
-class RecordingDevice final : public IDirect3DDevice9 {
+class RecordingDevice final : public RefCounted<IDirect3DDevice9> {
 public:
     // forward may be null; when given it is referenced for the life of the recorder.
     static RecordingDevice* Create(IDirect3DDevice9* forward = nullptr);
@@ -34,9 +35,6 @@ public:
     void SetCooperativeLevel(HRESULT result) { cooperative_ = result; }
     void Record(const char* method, std::string arguments, HRESULT result);
     HRESULT Forced(const char* method, HRESULT otherwise) const;
-
-    DWORD AddRef() override { return ++refs_; }
-    DWORD Release() override;
 
     HRESULT TestCooperativeLevel() override;
     HRESULT GetDeviceCaps(D3DCAPS9* caps) override;
@@ -86,7 +84,6 @@ private:
     ~RecordingDevice();
     void ResetStates();
 
-    DWORD refs_ = 1;
     IDirect3DDevice9* forward_;
     std::vector<RecordedCall> calls_;
     std::map<std::string, HRESULT> forced_;
