@@ -7,6 +7,7 @@
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
 #include "platform/win/system.h"
+#include "platform/win/termination_signal.h"
 #include "platform/win/window.h"
 #include "render/render_state_cache.h"
 #include "snowscape/scene_settings.h"
@@ -212,6 +213,8 @@ bool Application::RunIteration() {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    // SIGTERM or SIGINT: the run ends here and shuts down in order.
+    if (TerminationSignal() != 0) quitRequested_ = true;
     if (mode_ == LaunchMode::Preview) return !quitRequested_;
 
     // Keeps the desktop awake: F3 is a key the handler ignores.
@@ -358,6 +361,7 @@ void Application::PaintPreview(HWND window) {
 int RunApplication(HINSTANCE instance, LaunchMode mode, std::int32_t hostWindow, const ShellOptions& options) {
     auto* application = new Application();
     application->SetShellOptions(options);
+    InstallTerminationHandlers();
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 1, nullptr, 0);
     SeedRandom(options.fixedSeed ? options.seed : static_cast<std::uint32_t>(NowMilliseconds() % 0x8000));
     int result = 0;

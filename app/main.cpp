@@ -7,6 +7,7 @@
 #include "core/clock.h"
 #include "core/log.h"
 #include "core/media_archive.h"
+#include "platform/win/termination_signal.h"
 #include "platform/win/window.h"
 
 #include <cstdio>
@@ -83,5 +84,7 @@ int main(int argc, char** argv) {
         else if (record.Enabled()) result = 0;
     }
     CloseLogFile();
+    // Ended by SIGTERM/SIGINT: after the orderly shutdown, die by that signal.
+    RaiseTerminationSignal();
     return result;
 }
