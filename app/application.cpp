@@ -191,6 +191,7 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
     input_.Start(true, kInputCooperation, kInputCooperation);
     input_.AddListener(this);
 
+    if (!options_.silent && settings_.music && settings_.volume != 0) music_.Start(GetWindow(), settings_.volume);
     snowscape_->Start();
     runStopwatch_.Restart();
 
@@ -231,7 +232,10 @@ bool Application::RunIteration() {
     input_.Update(0);
     input_.Poll();
 
-    if (IsActive()) DrawMeasuredFrame();
+    if (IsActive()) {
+        music_.FadeStep();
+        DrawMeasuredFrame();
+    }
     return !quitRequested_;
 }
 
@@ -254,6 +258,7 @@ int Application::Run() {
 }
 
 void Application::Shutdown() {
+    music_.Stop();
     snowscape_.reset();
     ReleaseDevice();
     input_.Stop();

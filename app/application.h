@@ -9,6 +9,7 @@
 #include "app/command_line.h"
 #include "app/default_settings.h"
 #include "app/frame_recorder.h"
+#include "app/music.h"
 #include "app/settings.h"
 #include "app/text_table.h"
 #include "core/byte_string.h"
@@ -46,6 +47,7 @@ struct ShellOptions {
     std::uint32_t seed = 0;
     FrameRecorder* recorder = nullptr;  // measures (and records) every drawn frame
     std::string cameraPath;     // fly only this path of the media; empty: the scene's list
+    bool silent = false;        // no music, whatever the settings say (headless recording)
 };
 
 class Application : public DeviceWindow, public InputListener {
@@ -81,6 +83,7 @@ public:
     const String& FpsText() const { return fpsText_; }
     const String& ClockText() const { return clockText_; }
     InputDevices& Input() { return input_; }
+    const Music& GetMusic() const { return music_; }
 
 private:
     bool CreateApplicationWindow();
@@ -104,6 +107,7 @@ private:
     InputDevices input_{this};
     std::unique_ptr<LoadingScreen> loadingScreen_;  // from start-up until its fade-out
     std::unique_ptr<Snowscape> snowscape_;
+    Music music_;
     Stopwatch runStopwatch_;
     Stopwatch textStopwatch_;
     FrameRateCounter frameRate_;
