@@ -100,3 +100,19 @@ TEST_F(AudioModuleTest, UnloadWithoutFreeLeavesNoThread) {
     Unload();
     EXPECT_EQ(ThreadCount(), threadsBefore_);
 }
+
+// Without any output the silent device takes everything and plays nowhere.
+TEST_F(AudioModuleTest, SilentDeviceWhenNoOutputOpens) {
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    auto init = Get<audio::InitFn>(audio::kInitName);
+    ASSERT_EQ(init(audio::kDeviceDefault, 44100, audio::kInit3D, nullptr, nullptr), 0);
+    ASSERT_EQ(init(audio::kDeviceNoSound, 44100, 0, nullptr, nullptr), 1);
+    const std::vector<std::uint8_t> wav = MakeWav({.bits = 8, .data = {1, 2, 3}});
+    const std::uint32_t sample =
+        Get<audio::SampleLoadFn>(audio::kSampleLoadName)(1, wav.data(), 0, static_cast<std::uint32_t>(wav.size()), 20, 0);
+    ASSERT_NE(sample, 0u);
+    EXPECT_EQ(Get<audio::ChannelPlayFn>(audio::kChannelPlayName)(
+                  Get<audio::SampleGetChannelFn>(audio::kSampleGetChannelName)(sample, 1), 1), 1);
+    EXPECT_EQ(ThreadCount(), threadsBefore_);
+    EXPECT_EQ(Get<audio::FreeFn>(audio::kFreeName)(), 1);
+}
