@@ -1,6 +1,6 @@
-// The music of a run, on SDL's dummy audio driver: the fade-in, the temporary module file
-// that lives exactly as long as the run however it ends, the settings that keep it off, and
-// the one process per session that plays.
+// The music of a run, on SDL's dummy audio driver: the fade-in, the module file that lives
+// exactly as long as the run however it ends, the settings that keep it off, and the one
+// process per session that plays.
 
 #include "app/application.h"
 #include "app/music_library.h"
@@ -8,7 +8,6 @@
 #include "platform/win/input_injection.h"
 #include "platform/win/library.h"
 #include "platform/win/message_queue.h"
-#include "platform/win/session_lock.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +16,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <memory>
 #include <thread>
 #include <sys/stat.h>
@@ -34,7 +32,7 @@ protected:
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         base_ = ::testing::TempDir() + "/frostvale-music-" + std::to_string(getpid());
-        for (const char* sub : {"tmp", "run", "config"}) fs::create_directories(base_ + "/" + sub);
+        for (const char* sub : {"tmp", "run", "config/frostvale"}) fs::create_directories(base_ + "/" + sub);
         setenv("TMPDIR", (base_ + "/tmp").c_str(), 1);
         setenv("XDG_RUNTIME_DIR", (base_ + "/run").c_str(), 1);
         setenv("XDG_CONFIG_HOME", (base_ + "/config").c_str(), 1);
@@ -45,33 +43,22 @@ protected:
         app_.reset();
         ResetMessageQueue();
         UseMonotonicClock();
-        unsetenv("TMPDIR");
-        unsetenv("XDG_RUNTIME_DIR");
         fs::remove_all(base_);
     }
-    void WriteSettings(const std::string& lines) {
-        fs::create_directories(base_ + "/config/frostvale");
+    void Start(const std::string& settings = "") {
         std::ofstream(base_ + "/config/frostvale/settings.conf")
-            << "[Software\\Kestrelworks\\Frostvale 3D Screensaver]\n" << lines;
-    }
-    Application& Started() {
-        app_.reset();
+            << "[Software\\Kestrelworks\\Frostvale 3D Screensaver]\n" << settings;
         app_ = std::make_unique<Application>();
         ShellOptions options;
         options.windowed = true;
         app_->SetShellOptions(options);
-        EXPECT_TRUE(app_->Start(nullptr, LaunchMode::Test, 0));
-        return *app_;
+        ASSERT_TRUE(app_->Start(nullptr, LaunchMode::Test, 0));
     }
     std::vector<fs::path> ModuleFiles() const {
         std::vector<fs::path> files;
         for (const auto& entry : fs::directory_iterator(base_ + "/tmp"))
             if (entry.path().filename().string().rfind("bas", 0) == 0) files.push_back(entry.path());
         return files;
-    }
-    static std::uint32_t Volume() {
-        auto get = reinterpret_cast<audio::GetConfigFn>(GetProcAddress(MusicLibraryHandle(), audio::kGetConfigName));
-        return get != nullptr ? get(audio::kConfigSampleVolume) : 1000;
     }
 
     std::string base_;
@@ -81,62 +68,56 @@ protected:
 }  // namespace
 
 // The volume follows the time since the music started, set on each drawn frame: 0 rising to
-// the Volume setting (75 by default) over four seconds, then held.
+// the Volume setting over four seconds, then held.
 TEST_F(MusicTest, FadesInOverFourSecondsOfDrawnFrames) {
-    Started();
-    ASSERT_TRUE(app_->GetMusic().Loaded());
-    EXPECT_NE(app_->GetMusic().Sample(), 0u);
-    EXPECT_EQ(Volume(), 0u);
-    const struct {
-        std::int64_t ms;
-        std::uint32_t volume;
-    } cases[] = {{0, 0}, {1000, 18}, {2000, 37}, {3999, 74}, {4000, 75}, {60000, 75}};
-    for (const auto& c : cases) {
-        SetVirtualTime(50000 + c.ms);
+    Start("Volume=75\n");
+    ASSERT_NE(app_->GetMusic().Sample(), 0u);
+    auto volume = reinterpret_cast<audio::GetConfigFn>(GetProcAddress(MusicLibraryHandle(), audio::kGetConfigName));
+    ASSERT_NE(volume, nullptr);
+    EXPECT_EQ(volume(audio::kConfigSampleVolume), 0u);
+    const std::pair<std::int64_t, std::uint32_t> cases[] = {{0, 0}, {1000, 18}, {2000, 37}, {3999, 74}, {4000, 75}, {60000, 75}};
+    for (const auto& [ms, expected] : cases) {
+        SetVirtualTime(50000 + ms);
         app_->RunIteration();
-        EXPECT_EQ(Volume(), c.volume) << c.ms;
+        EXPECT_EQ(volume(audio::kConfigSampleVolume), expected) << ms;
     }
     // No frame drawn, no step: the volume waits for the next drawn frame.
     SendMessageA(app_->GetWindow(), WM_ACTIVATE, WA_INACTIVE, 0);
     SetVirtualTime(50000);
     app_->RunIteration();
-    EXPECT_EQ(Volume(), 75u);
+    EXPECT_EQ(volume(audio::kConfigSampleVolume), 75u);
 }
 
 TEST_F(MusicTest, ModuleFileLivesExactlyAsLongAsTheRun) {
-    const struct {
-        const char* name;
-        std::function<void(Application&)> end;
-    } endings[] = {
-        {"a key", [](Application& app) { InjectKey(app.GetWindow(), 'A', true); app.Run(); }},
-        {"destroyed without a run, as after a failed start", [this](Application&) { app_.reset(); }},
-    };
-    for (const auto& ending : endings) {
-        Started();
+    for (const bool run : {true, false}) {  // ended by a key, or destroyed as after a failed start
+        Start();
         const std::vector<fs::path> files = ModuleFiles();
-        ASSERT_EQ(files.size(), 1u) << ending.name;
+        ASSERT_EQ(files.size(), 1u);
         EXPECT_EQ(files[0].string(), MusicLibraryPath());
         struct stat info {};
         ASSERT_EQ(stat(files[0].c_str(), &info), 0);
-        EXPECT_EQ(info.st_mode & 0777, 0600u) << ending.name;
-        ending.end(*app_);
-        EXPECT_TRUE(ModuleFiles().empty()) << ending.name;
-        EXPECT_EQ(MusicLibraryHandle(), nullptr) << ending.name;
+        EXPECT_EQ(info.st_mode & 0777, 0600u);
+        if (run) {
+            InjectKey(app_->GetWindow(), 'A', true);
+            app_->Run();
+        } else {
+            app_.reset();
+        }
+        EXPECT_TRUE(ModuleFiles().empty()) << run;
+        EXPECT_EQ(MusicLibraryHandle(), nullptr) << run;
     }
 }
 
 TEST_F(MusicTest, MusicOffOrVolumeZeroLoadsNothing) {
     for (const char* settings : {"Volume=0\n", "Music=0\n"}) {
-        WriteSettings(settings);
-        Started();
-        EXPECT_FALSE(app_->GetMusic().Loaded()) << settings;
+        Start(settings);
         EXPECT_EQ(MusicLibraryHandle(), nullptr) << settings;
         EXPECT_TRUE(ModuleFiles().empty()) << settings;
     }
 }
 
-// Hosts start one process per monitor; the one holding the session lock plays, the others
-// stay silent and write no module.
+// Hosts start one process per monitor; while another process of the session holds the music
+// lock, this one stays silent, writes no module, and runs its frames as usual.
 TEST_F(MusicTest, OnlyOneProcessOfTheSessionPlays) {
     int ready[2], release[2];
     ASSERT_EQ(pipe(ready), 0);
@@ -146,23 +127,20 @@ TEST_F(MusicTest, OnlyOneProcessOfTheSessionPlays) {
     if (other == 0) {
         SessionLock lock;
         const char taken = lock.TryTake(Music::kSessionLockName) == SessionLock::Result::Taken ? 'y' : 'n';
-        (void)!write(ready[1], &taken, 1);
         char go;
-        (void)!read(release[0], &go, 1);
+        if (write(ready[1], &taken, 1) == 1) (void)!read(release[0], &go, 1);
         _exit(0);
     }
     char taken = 0;
     ASSERT_EQ(read(ready[0], &taken, 1), 1);
     ASSERT_EQ(taken, 'y');
-    Started();
+    Start();
     EXPECT_FALSE(app_->GetMusic().Loaded());
     EXPECT_TRUE(ModuleFiles().empty());
     SetVirtualTime(52000);
-    EXPECT_TRUE(app_->RunIteration());  // the fade step has no module to call and does nothing
-
+    EXPECT_TRUE(app_->RunIteration());
     ASSERT_EQ(write(release[1], "x", 1), 1);
-    int status = 0;
-    ASSERT_EQ(waitpid(other, &status, 0), other);
+    ASSERT_EQ(waitpid(other, nullptr, 0), other);
     for (int fd : {ready[0], ready[1], release[0], release[1]}) close(fd);
 }
 

@@ -2,7 +2,6 @@
 // WAV files for the audio tests, built field by field so each can be made to lie.
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 struct WavSpec {
@@ -11,13 +10,11 @@ struct WavSpec {
     std::uint32_t rate = 22050;
     std::uint16_t bits = 16;
     int blockAlign = -1;  // -1: what the layout gives
-    int byteRate = -1;
     std::vector<std::uint8_t> data;
     long long dataLength = -1;  // -1: data.size()
     long long riffSize = -1;    // -1: the true size
     bool junkChunkFirst = false;
     bool withFormat = true;
-    bool withData = true;
 };
 
 inline void PutLe(std::vector<std::uint8_t>& out, std::uint64_t value, int bytes) {
@@ -39,15 +36,13 @@ inline std::vector<std::uint8_t> MakeWav(const WavSpec& spec) {
         PutLe(body, spec.tag, 2);
         PutLe(body, spec.channels, 2);
         PutLe(body, spec.rate, 4);
-        PutLe(body, spec.byteRate >= 0 ? static_cast<std::uint32_t>(spec.byteRate) : spec.rate * align, 4);
+        PutLe(body, spec.rate * align, 4);
         PutLe(body, static_cast<std::uint16_t>(align), 2);
         PutLe(body, spec.bits, 2);
     }
-    if (spec.withData) {
-        tag("data");
-        PutLe(body, spec.dataLength >= 0 ? static_cast<std::uint64_t>(spec.dataLength) : spec.data.size(), 4);
-        body.insert(body.end(), spec.data.begin(), spec.data.end());
-    }
+    tag("data");
+    PutLe(body, spec.dataLength >= 0 ? static_cast<std::uint64_t>(spec.dataLength) : spec.data.size(), 4);
+    body.insert(body.end(), spec.data.begin(), spec.data.end());
     std::vector<std::uint8_t> file = {'R', 'I', 'F', 'F'};
     PutLe(file, spec.riffSize >= 0 ? static_cast<std::uint64_t>(spec.riffSize) : body.size() + 4, 4);
     file.insert(file.end(), {'W', 'A', 'V', 'E'});
@@ -55,7 +50,6 @@ inline std::vector<std::uint8_t> MakeWav(const WavSpec& spec) {
     return file;
 }
 
-// 16-bit little-endian bytes of the values.
 inline std::vector<std::uint8_t> Pcm16(const std::vector<std::int16_t>& values) {
     std::vector<std::uint8_t> out;
     for (std::int16_t v : values) PutLe(out, static_cast<std::uint16_t>(v), 2);
