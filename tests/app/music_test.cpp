@@ -48,6 +48,7 @@ protected:
     void Start(const std::string& settings = "") {
         std::ofstream(base_ + "/config/frostvale/settings.conf")
             << "[Software\\Kestrelworks\\Frostvale 3D Screensaver]\n" << settings;
+        app_.reset();  // one application at a time: the window procedure forwards to it
         app_ = std::make_unique<Application>();
         ShellOptions options;
         options.windowed = true;
