@@ -331,6 +331,7 @@ public:
         gtk_widget_realize(view.window);
         if (dialog.ownerId != 0) SetForeignOwner(view.window, dialog.ownerId);
         gtk_widget_show_all(view.window);
+        gtk_window_present(GTK_WINDOW(view.window));
         if (GtkWidget* focus = FocusFor(dialog, view)) gtk_widget_grab_focus(focus);
         // SIGTERM or SIGINT cancel the dialog, as they end a run.
         const guint watch = g_timeout_add(100, +[](gpointer p) -> gboolean {
@@ -345,6 +346,9 @@ public:
         g_source_remove(watch);
         gtk_widget_destroy(view.window);
         dialog.view = nullptr;
+        // The owner takes the focus back, with or without a window manager to hand it over.
+        if (Dialog* owner = FindDialog(dialog.owner); owner != nullptr && owner->view != nullptr)
+            gtk_window_present(GTK_WINDOW(ViewOf(*owner)->window));
         while (gtk_events_pending()) gtk_main_iteration();
     }
 
