@@ -228,8 +228,16 @@ void SyncItem(Dialog& dialog, DialogItem& item, View& view) {
 void SyncDialog(Dialog& dialog, View& view) {
     gtk_window_set_title(GTK_WINDOW(view.window), Utf8(dialog.title).c_str());
     const RECT& r = dialog.rect;
-    gtk_widget_set_size_request(view.fixed, r.right - r.left, r.bottom - r.top);
-    gtk_window_resize(GTK_WINDOW(view.window), r.right - r.left, r.bottom - r.top);
+    // A dialog sized in pixels for a narrower font still shows every control whole.
+    int width = r.right - r.left, height = r.bottom - r.top;
+    for (const auto& item : dialog.items) {
+        width = std::max<int>(width, item->rect.right + 4);
+        const bool combo = item->source.kind == DialogItemKind::ComboBox;  // its list opens over the rest
+        const int bottom = combo ? item->rect.top + kComboHeightUnits * dialog.baseY / 8 : item->rect.bottom;
+        height = std::max<int>(height, bottom + 4);
+    }
+    gtk_widget_set_size_request(view.fixed, width, height);
+    gtk_window_resize(GTK_WINDOW(view.window), width, height);
     gtk_window_move(GTK_WINDOW(view.window), r.left, r.top);
 }
 
