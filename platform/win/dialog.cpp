@@ -3,7 +3,6 @@
 #include "platform/win/dialog_host.h"
 
 #include <algorithm>
-#include <cstring>
 #include <strings.h>
 
 namespace {
@@ -81,7 +80,6 @@ LRESULT ComboMessage(Dialog& dialog, DialogItem& item, UINT message, WPARAM wPar
             item.entries.push_back({lParam != 0 ? reinterpret_cast<const char*>(lParam) : "", 0});
             Changed(dialog, &item);
             return static_cast<LRESULT>(item.entries.size() - 1);
-        case CB_GETCOUNT: return static_cast<LRESULT>(item.entries.size());
         case CB_GETCURSEL: return item.selection;
         case CB_SETCURSEL:
             item.selection = valid ? static_cast<int>(index) : -1;
@@ -92,12 +90,6 @@ LRESULT ComboMessage(Dialog& dialog, DialogItem& item, UINT message, WPARAM wPar
             if (!valid) return CB_ERR;
             item.entries[index].data = lParam;
             return TRUE;
-        case CB_GETLBTEXTLEN: return valid ? static_cast<LRESULT>(item.entries[index].text.size()) : CB_ERR;
-        case CB_GETLBTEXT:
-            if (!valid || lParam == 0) return CB_ERR;
-            std::memcpy(reinterpret_cast<char*>(lParam), item.entries[index].text.c_str(),
-                        item.entries[index].text.size() + 1);
-            return static_cast<LRESULT>(item.entries[index].text.size());
         case CB_FINDSTRINGEXACT: {
             const char* text = lParam != 0 ? reinterpret_cast<const char*>(lParam) : "";
             const std::size_t start = wParam == static_cast<WPARAM>(-1) ? 0 : index + 1;
@@ -117,8 +109,6 @@ LRESULT TrackBarMessage(Dialog& dialog, DialogItem& item, UINT message, WPARAM, 
     const int value = static_cast<int>(lParam);
     switch (message) {
         case TBM_GETPOS: return item.position;
-        case TBM_GETRANGEMIN: return item.rangeMin;
-        case TBM_GETRANGEMAX: return item.rangeMax;
         case TBM_SETRANGEMIN: item.rangeMin = value; break;
         case TBM_SETRANGEMAX: item.rangeMax = value; break;
         case TBM_SETPOS: item.position = value; break;
@@ -238,16 +228,6 @@ BOOL SetWindowTextA(HWND handle, LPCSTR text) {
     return TRUE;
 }
 
-int GetWindowTextA(HWND handle, char* buffer, int size) {
-    Dialog* dialog = FindDialog(handle);
-    if (dialog == nullptr || buffer == nullptr || size <= 0) return 0;
-    const std::string& text = dialog->handle == handle ? dialog->title : FindDialogItem(handle)->text;
-    const int length = std::min(static_cast<int>(text.size()), size - 1);
-    std::memcpy(buffer, text.data(), static_cast<std::size_t>(length));
-    buffer[length] = '\0';
-    return length;
-}
-
 BOOL SetDlgItemTextA(HWND dialog, int id, LPCSTR text) { return SetWindowTextA(GetDlgItem(dialog, id), text); }
 
 BOOL CheckDlgButton(HWND dialog, int id, UINT check) {
@@ -284,12 +264,6 @@ BOOL EnableWindow(HWND handle, BOOL enable) {
     return wasDisabled;
 }
 
-BOOL IsWindowEnabled(HWND handle) {
-    const DialogItem* item = FindDialogItem(handle);
-    if (item != nullptr) return item->enabled ? TRUE : FALSE;
-    return FindDialog(handle) != nullptr ? TRUE : FALSE;
-}
-
 LRESULT SendDialogMessage(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     Dialog* dialog = FindDialog(handle);
     if (dialog == nullptr) return 0;
@@ -298,11 +272,6 @@ LRESULT SendDialogMessage(HWND handle, UINT message, WPARAM wParam, LPARAM lPara
     switch (item.source.kind) {
         case DialogItemKind::ComboBox: return ComboMessage(*dialog, item, message, wParam, lParam);
         case DialogItemKind::TrackBar: return TrackBarMessage(*dialog, item, message, wParam, lParam);
-        case DialogItemKind::CheckBox:
-        case DialogItemKind::RadioButton:
-            if (message == BM_GETCHECK) return item.checked ? BST_CHECKED : BST_UNCHECKED;
-            if (message == BM_SETCHECK) CheckDlgButton(dialog->handle, item.source.id, static_cast<UINT>(wParam));
-            return 0;
         default: return 0;
     }
 }

@@ -18,7 +18,6 @@
 using INT_PTR = std::intptr_t;
 using DLGPROC = INT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
 
-constexpr UINT WM_NOTIFY = 0x004E;
 constexpr UINT WM_INITDIALOG = 0x0110;
 constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_HSCROLL = 0x0114;
@@ -27,14 +26,9 @@ constexpr WORD BN_CLICKED = 0;
 constexpr WORD CBN_SELCHANGE = 1;
 constexpr UINT BST_UNCHECKED = 0;
 constexpr UINT BST_CHECKED = 1;
-constexpr UINT BM_GETCHECK = 0x00F0;
-constexpr UINT BM_SETCHECK = 0x00F1;
 
 constexpr UINT CB_ADDSTRING = 0x0143;
-constexpr UINT CB_GETCOUNT = 0x0146;
 constexpr UINT CB_GETCURSEL = 0x0147;
-constexpr UINT CB_GETLBTEXT = 0x0148;
-constexpr UINT CB_GETLBTEXTLEN = 0x0149;
 constexpr UINT CB_RESETCONTENT = 0x014B;
 constexpr UINT CB_SETCURSEL = 0x014E;
 constexpr UINT CB_GETITEMDATA = 0x0150;
@@ -43,8 +37,6 @@ constexpr UINT CB_FINDSTRINGEXACT = 0x0158;
 constexpr LRESULT CB_ERR = -1;
 
 constexpr UINT TBM_GETPOS = WM_USER;
-constexpr UINT TBM_GETRANGEMIN = WM_USER + 1;
-constexpr UINT TBM_GETRANGEMAX = WM_USER + 2;
 constexpr UINT TBM_SETPOS = WM_USER + 5;
 constexpr UINT TBM_SETRANGEMIN = WM_USER + 7;
 constexpr UINT TBM_SETRANGEMAX = WM_USER + 8;
@@ -53,7 +45,6 @@ constexpr WORD TB_THUMBTRACK = 5;
 constexpr UINT SWP_NOSIZE = 0x0001;
 constexpr UINT SWP_NOMOVE = 0x0002;
 constexpr UINT SWP_NOZORDER = 0x0004;
-constexpr UINT SWP_NOACTIVATE = 0x0010;
 
 constexpr WPARAM MAKEWPARAM(int low, int high) {
     return static_cast<WPARAM>((static_cast<std::uint32_t>(high) & 0xFFFF) << 16 |
@@ -76,7 +67,6 @@ HWND GetDlgItem(HWND dialog, int id);
 int GetDlgCtrlID(HWND item);
 // Dialogs: the title; controls: the caption (combo boxes: nothing).
 BOOL SetWindowTextA(HWND window, LPCSTR text);
-int GetWindowTextA(HWND window, char* buffer, int size);
 BOOL SetDlgItemTextA(HWND dialog, int id, LPCSTR text);
 BOOL CheckDlgButton(HWND dialog, int id, UINT check);
 UINT IsDlgButtonChecked(HWND dialog, int id);
@@ -84,7 +74,6 @@ UINT IsDlgButtonChecked(HWND dialog, int id);
 BOOL CheckRadioButton(HWND dialog, int first, int last, int check);
 // Returns whether the window was disabled before.
 BOOL EnableWindow(HWND window, BOOL enable);
-BOOL IsWindowEnabled(HWND window);
 LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
 // Dialogs: x, y on the screen; controls: in the dialog's client area. insertAfter is the
 // window to go behind (null: the top); an owned dialog still stays in front of its owner.
