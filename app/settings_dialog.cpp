@@ -3,6 +3,7 @@
 #include "platform/win/dialog.h"
 #include "platform/win/message_box.h"
 #include "platform/win/message_queue.h"
+#include "platform/win/registry.h"
 #include "platform/win/cursor.h"
 #include "platform/win/shell.h"
 #include "platform/win/window.h"
@@ -264,7 +265,8 @@ void SettingsDialog::Accept(HWND dialog) {
     settings_.particleCount = SelectedData(dialog, kSnowList);
     // A choice that cannot be stored is not taken for stored: the dialog stays open.
     if (!WriteRegistrySettings(settings_)) {
-        MessageBoxA(dialog, "Cannot save the settings", "Error", MB_OK | MB_ICONERROR);
+        const std::string message = "Cannot save the settings in " + RegistryFilePath();
+        MessageBoxA(dialog, message.c_str(), "Error", MB_OK | MB_ICONERROR);
         return;
     }
     EndDialog(dialog, kOk);

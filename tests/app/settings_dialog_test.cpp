@@ -386,6 +386,7 @@ TEST_F(SettingsDialogTest, OkThatCannotStoreKeepsTheDialogOpen) {
     EXPECT_EQ(result, kCancel);
     ASSERT_EQ(boxes_.boxes().size(), 1u);
     EXPECT_EQ(boxes_.boxes()[0].caption, "Error");
+    EXPECT_EQ(boxes_.boxes()[0].text, "Cannot save the settings in " + blocker + "/settings.conf");
 }
 
 }  // namespace
