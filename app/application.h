@@ -11,6 +11,7 @@
 #include "app/frame_recorder.h"
 #include "app/music.h"
 #include "app/settings.h"
+#include "app/settings_dialog.h"
 #include "app/text_table.h"
 #include "core/byte_string.h"
 #include "core/clock.h"
@@ -48,6 +49,7 @@ struct ShellOptions {
     FrameRecorder* recorder = nullptr;  // measures (and records) every drawn frame
     std::string cameraPath;     // fly only this path of the media; empty: the scene's list
     bool silent = false;        // no music, whatever the settings say (headless recording)
+    SettingsDialog::Direct3DFactory direct3DFactory;  // lists the settings dialog's modes; empty: the real one
 };
 
 class Application : public DeviceWindow, public InputListener {
@@ -87,6 +89,8 @@ public:
 
 private:
     bool CreateApplicationWindow();
+    // Configure: the settings dialog, owned by the host window; false without a display.
+    bool RunSettingsDialog();
     void PaintPreview(HWND window);
     void BeginRun();
     // Draws one frame, measured by the recorder when there is one.
