@@ -51,7 +51,7 @@ FV_SCENARIO(transform_viewport_subrect) {
     run.Ok(device->SetViewport(&viewport), "SetViewport");
     DrawCube(run);
     // Pre-transformed vertices are in window coordinates whatever the viewport.
-    DrawRhwQuad(run, 10, 10, 40, 40, 0xFFFFFFFF);
+    DrawRhwQuad(run, 110, 80, 140, 110, 0xFFFFFFFF);
 }
 
 FV_SCENARIO(rhw_pixel_centres) {
