@@ -115,6 +115,7 @@ void DrawRhwQuad(ScenarioRun& run, float x0, float y0, float x1, float y1, D3DCO
 
 void DrawRhwTexQuad(ScenarioRun& run, float x0, float y0, float x1, float y1, float u0, float v0, float u1,
                     float v1, D3DCOLOR color) {
+    x0 -= 0.5f, y0 -= 0.5f, x1 -= 0.5f, y1 -= 0.5f;
     const RhwTexVertex a{x0, y0, 0.5f, 1, color, u0, v0}, b{x1, y0, 0.5f, 1, color, u1, v0};
     const RhwTexVertex c{x1, y1, 0.5f, 1, color, u1, v1}, d{x0, y1, 0.5f, 1, color, u0, v1};
     const RhwTexVertex v[6] = {a, b, c, a, c, d};

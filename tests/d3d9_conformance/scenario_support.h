@@ -62,7 +62,9 @@ void SetCamera(ScenarioRun& run);
 
 // Screen-space quad [x0, x1) x [y0, y1) as two clockwise triangles.
 void DrawRhwQuad(ScenarioRun& run, float x0, float y0, float x1, float y1, D3DCOLOR color, float z = 0.5f);
-// The same with texture coordinates u0..u1, v0..v1 across it.
+// The same with texture coordinates u0..u1, v0..v1 across it, moved up and left by half a
+// pixel so that texels map onto pixels and point-sampled texel edges never fall on a pixel
+// centre (where the texel picked would be a rounding tie).
 void DrawRhwTexQuad(ScenarioRun& run, float x0, float y0, float x1, float y1, float u0, float v0, float u1,
                     float v1, D3DCOLOR color = 0xFFFFFFFF);
 

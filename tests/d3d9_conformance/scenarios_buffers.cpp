@@ -124,3 +124,48 @@ FV_SCENARIO(primitive_types) {
     for (RhwVertex& v : lines) v.y += 30;
     run.Ok(device->DrawPrimitiveUP(D3DPT_POINTLIST, 8, lines, sizeof(RhwVertex)), "DrawPrimitiveUP");
 }
+
+FV_SCENARIO(buffer_partial_updates) {
+    // A managed vertex buffer and a texture changed in part after they were drawn once.
+    IDirect3DDevice9* device = run.Device();
+    IDirect3DVertexBuffer9* buffer = nullptr;
+    if (!run.Ok(device->CreateVertexBuffer(8 * 4 * sizeof(RhwVertex), D3DUSAGE_WRITEONLY, kRhwFvf, D3DPOOL_MANAGED,
+                                           &buffer, nullptr),
+                "CreateVertexBuffer"))
+        return;
+    void* data = nullptr;
+    if (run.Ok(buffer->Lock(0, 0, &data, 0), "Lock")) {
+        for (int q = 0; q < 8; ++q) CellQuad(static_cast<RhwVertex*>(data) + q * 4, q, 0, 0xFF808080);
+        buffer->Unlock();
+    }
+    device->SetFVF(kRhwFvf);
+    device->SetStreamSource(0, buffer, 0, sizeof(RhwVertex));
+    for (int q = 0; q < 8; ++q) run.Ok(device->DrawPrimitive(D3DPT_TRIANGLEFAN, q * 4, 2), "DrawPrimitive");
+    // Quads 2..4 recoloured and moved down one row through a sub-range lock.
+    if (run.Ok(buffer->Lock(2 * 4 * sizeof(RhwVertex), 3 * 4 * sizeof(RhwVertex), &data, 0), "Lock")) {
+        for (int q = 0; q < 3; ++q) CellQuad(static_cast<RhwVertex*>(data) + q * 4, q + 2, 1, 0xFFE06020);
+        buffer->Unlock();
+    }
+    for (int q = 0; q < 8; ++q) run.Ok(device->DrawPrimitive(D3DPT_TRIANGLEFAN, q * 4, 2), "DrawPrimitive");
+    device->SetStreamSource(0, nullptr, 0, 0);
+    buffer->Release();
+    // A texture drawn, then a rectangle of it rewritten and drawn again.
+    IDirect3DTexture9* texture = MakeTexture(run, 8, 8, 1, D3DFMT_A8R8G8B8, [](int, int x, int y) {
+        return 0xFF000000u | (std::uint32_t(x) * 32 << 16) | (std::uint32_t(y) * 32);
+    });
+    if (!texture) return;
+    device->SetTexture(0, texture);
+    DrawRhwTexQuad(run, 0, 96, 128, 224, 0, 0, 1, 1);
+    D3DLOCKED_RECT locked{};
+    const RECT rect = {2, 3, 6, 5};
+    if (run.Ok(texture->LockRect(0, &locked, &rect, 0), "LockRect")) {
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 4; ++x)
+                static_cast<std::uint32_t*>(static_cast<void*>(static_cast<char*>(locked.pBits) + y * locked.Pitch))[x] =
+                    0xFF20FF20u;
+        texture->UnlockRect(0);
+    }
+    DrawRhwTexQuad(run, 128, 96, 256, 224, 0, 0, 1, 1);
+    device->SetTexture(0, nullptr);
+    texture->Release();
+}

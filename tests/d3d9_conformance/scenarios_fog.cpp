@@ -83,3 +83,48 @@ FV_SCENARIO(fog_additive_blend) {
     run.Ok(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, UINT(v.size() / 3), v.data(), sizeof(ColorVertex)),
            "DrawPrimitiveUP");
 }
+
+FV_SCENARIO(fog_start_equals_end) {
+    // A degenerate fog range: nearer than the end is clear, beyond it fogged, no NaN anywhere.
+    SetCamera(run);
+    IDirect3DDevice9* device = run.Device();
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device->SetRenderState(D3DRS_FOGENABLE, TRUE);
+    device->SetRenderState(D3DRS_FOGCOLOR, D3DCOLOR_XRGB(90, 90, 90));
+    device->SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR);
+    device->SetRenderState(D3DRS_FOGSTART, FloatBits(6.0f));
+    device->SetRenderState(D3DRS_FOGEND, FloatBits(6.0f));
+    const float depths[2] = {4.0f, 8.0f};
+    for (int i = 0; i < 2; ++i) {
+        const float z = depths[i], s = 0.4f * z, x = i ? 0.05f * z : -0.45f * z;
+        const D3DCOLOR c = 0xFFE08040;
+        const ColorVertex v[6] = {{x, s, z, c}, {x + s, s, z, c}, {x + s, -s, z, c},
+                                  {x, s, z, c}, {x + s, -s, z, c}, {x, -s, z, c}};
+        device->SetFVF(kColorFvf);
+        run.Ok(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 2, v, sizeof(ColorVertex)), "DrawPrimitiveUP");
+    }
+}
+
+FV_SCENARIO(fog_lit_specular) {
+    // Fog applies after the specular add: a lit, specular grid receding into fog.
+    SetCamera(run);
+    IDirect3DDevice9* device = run.Device();
+    D3DMATERIAL9 material = Material({0.6f, 0.3f, 0.3f, 1}, {0.2f, 0.2f, 0.2f, 1});
+    material.Specular = {1, 1, 1, 1};
+    material.Power = 8;
+    device->SetMaterial(&material);
+    device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
+    D3DLIGHT9 light = DirectionalLight({0.8f, 0.8f, 0.8f, 1}, {0, -0.3f, 1});
+    light.Specular = {1, 1, 1, 1};
+    light.Ambient = {0.3f, 0.3f, 0.3f, 1};
+    device->SetLight(0, &light);
+    device->LightEnable(0, TRUE);
+    device->SetRenderState(D3DRS_FOGENABLE, TRUE);
+    device->SetRenderState(D3DRS_FOGCOLOR, D3DCOLOR_XRGB(30, 40, 80));
+    device->SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR);
+    device->SetRenderState(D3DRS_FOGSTART, FloatBits(4.0f));
+    device->SetRenderState(D3DRS_FOGEND, FloatBits(14.0f));
+    const D3DMATRIX world = Multiply(RotationY(0.9f), Translation(0, 0, 8));
+    device->SetTransform(D3DTS_WORLD, &world);
+    DrawNormalGrid(run, 6.0f, 0, 24);
+}

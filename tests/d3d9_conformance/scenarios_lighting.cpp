@@ -122,3 +122,41 @@ FV_SCENARIO(light_specular) {
         DrawNormalGrid(run, 1.4f, kDepth, 24);
     }
 }
+
+FV_SCENARIO(light_scaled_world_normals) {
+    // A world matrix that scales: normals are transformed but not renormalised unless
+    // NORMALIZENORMALS is on (right half).
+    LitSetup(run, Material({0.5f, 0.5f, 0.5f, 1}, {0, 0, 0, 0}));
+    IDirect3DDevice9* device = run.Device();
+    Light(run, 0, DirectionalLight({1, 1, 1, 1}, {0.2f, -0.2f, 1}));
+    for (int half = 0; half < 2; ++half) {
+        device->SetRenderState(D3DRS_NORMALIZENORMALS, half);
+        for (int row = 0; row < 3; ++row) {
+            const float scale = row == 0 ? 0.5f : row == 1 ? 1.0f : 1.6f;
+            const D3DMATRIX world =
+                Multiply(Scaling(scale, scale, scale), Translation(half ? 1.4f : -1.4f, 1.8f - row * 1.8f, kDepth));
+            device->SetTransform(D3DTS_WORLD, &world);
+            DrawNormalGrid(run, 0.8f / scale, 0, 4);
+        }
+    }
+}
+
+FV_SCENARIO(light_vertex_defaults) {
+    // Missing vertex components: no diffuse with lighting off reads white; lit without normals
+    // gives ambient and emissive only.
+    SetCamera(run);
+    IDirect3DDevice9* device = run.Device();
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    const D3DVECTOR quad[6] = {{-2.5f, 2.5f, 5}, {-0.2f, 2.5f, 5}, {-0.2f, -2.5f, 5}, {-2.5f, 2.5f, 5}, {-0.2f, -2.5f, 5}, {-2.5f, -2.5f, 5}};
+    device->SetFVF(D3DFVF_XYZ);
+    run.Ok(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 2, quad, sizeof(D3DVECTOR)), "DrawPrimitiveUP");
+    D3DMATERIAL9 material = Material({1, 1, 1, 1}, {0.5f, 0.25f, 0.75f, 1});
+    material.Emissive = {0.1f, 0.3f, 0.1f, 1};
+    LitSetup(run, material);
+    device->SetRenderState(D3DRS_AMBIENT, D3DCOLOR_XRGB(160, 160, 160));
+    Light(run, 0, DirectionalLight({1, 1, 1, 1}, {0, 0, 1}));
+    const D3DMATRIX world = Translation(2.7f, 0, 0);
+    device->SetTransform(D3DTS_WORLD, &world);
+    device->SetFVF(D3DFVF_XYZ);
+    run.Ok(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 2, quad, sizeof(D3DVECTOR)), "DrawPrimitiveUP");
+}

@@ -23,7 +23,7 @@ FV_SCENARIO(alpha_test_functions) {
     for (DWORD func = D3DCMP_NEVER; func <= D3DCMP_ALWAYS; ++func) {
         device->SetRenderState(D3DRS_ALPHAFUNC, func);
         const float y = 4.0f + float(func - 1) * 31.5f;
-        AlphaRamp(run, 0, y, 256, y + 28, 0xFFE0C040);
+        AlphaRamp(run, 0, y, 255, y + 28, 0xFFE0C040);  // alpha x at pixel centre x
     }
 }
 
@@ -121,4 +121,43 @@ FV_SCENARIO(clear_rects) {
     const D3DVIEWPORT9 viewport{180, 20, 60, 90, 0, 1};
     device->SetViewport(&viewport);
     run.Ok(device->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_XRGB(220, 80, 200), 1.0f, 0), "Clear");
+}
+
+FV_SCENARIO(depth_viewport_range) {
+    // The viewport's MinZ/MaxZ map depth: a far quad squeezed into 0..0.25 wins over a near
+    // one mapped into 0.5..1.
+    SetCamera(run);
+    IDirect3DDevice9* device = run.Device();
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    D3DVIEWPORT9 viewport{0, 0, 256, 256, 0.5f, 1.0f};
+    device->SetViewport(&viewport);
+    const ColorVertex front[6] = {{-2, 2, 4, 0xFFFF4040}, {1, 2, 4, 0xFFFF4040}, {1, -1, 4, 0xFFFF4040},
+                                 {-2, 2, 4, 0xFFFF4040}, {1, -1, 4, 0xFFFF4040}, {-2, -1, 4, 0xFFFF4040}};
+    device->SetFVF(kColorFvf);
+    run.Ok(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 2, front, sizeof(ColorVertex)), "DrawPrimitiveUP");
+    viewport.MinZ = 0.0f;
+    viewport.MaxZ = 0.25f;
+    device->SetViewport(&viewport);
+    ColorVertex back[6];
+    for (int i = 0; i < 6; ++i) back[i] = {front[i].x * 2 + 2, front[i].y * 2 - 2, 8, 0xFF40A0FF};
+    run.Ok(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 2, back, sizeof(ColorVertex)), "DrawPrimitiveUP");
+}
+
+FV_SCENARIO(cull_strips_and_fans) {
+    // Strips alternate their triangles' winding; culling must follow the first triangle's.
+    IDirect3DDevice9* device = run.Device();
+    const DWORD modes[3] = {D3DCULL_NONE, D3DCULL_CW, D3DCULL_CCW};
+    device->SetFVF(kRhwFvf);
+    for (int i = 0; i < 3; ++i) {
+        device->SetRenderState(D3DRS_CULLMODE, modes[i]);
+        const float y = 8.0f + i * 82.0f;
+        RhwVertex strip[6];
+        for (int k = 0; k < 6; ++k)
+            strip[k] = {8.0f + k * 22, (k & 1) ? y + 70 : y, 0.5f, 1, D3DCOLOR_XRGB(255, 60 + k * 30, 40)};
+        run.Ok(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 4, strip, sizeof(RhwVertex)), "DrawPrimitiveUP");
+        const RhwVertex fan[5] = {{200, y + 35, 0.5f, 1, 0xFF40FF80}, {200, y, 0.5f, 1, 0xFF40FF80},
+                                  {245, y + 35, 0.5f, 1, 0xFF40FF80}, {200, y + 70, 0.5f, 1, 0xFF40FF80},
+                                  {155, y + 35, 0.5f, 1, 0xFF40FF80}};
+        run.Ok(device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 3, fan, sizeof(RhwVertex)), "DrawPrimitiveUP");
+    }
 }

@@ -86,3 +86,36 @@ FV_SCENARIO(sampler_address_modes) {
     device->SetTexture(0, nullptr);
     texture->Release();
 }
+
+FV_SCENARIO(sampler_partial_mip_chain) {
+    // A texture with two of its four levels, minified so the second level is chosen.
+    IDirect3DTexture9* texture = MippedTexture(run, 2);
+    if (!texture) return;
+    IDirect3DDevice9* device = run.Device();
+    device->SetTexture(0, texture);
+    SetFilters(device, D3DTEXF_LINEAR, D3DTEXF_LINEAR, D3DTEXF_POINT);
+    DrawRhwTexQuad(run, 16, 16, 112, 112, 0, 0, 24, 24);
+    SetFilters(device, D3DTEXF_LINEAR, D3DTEXF_LINEAR, D3DTEXF_LINEAR);
+    DrawRhwTexQuad(run, 144, 16, 240, 112, 0, 0, 24, 24);
+    DrawRhwTexQuad(run, 16, 144, 240, 240, 0, 0, 14, 6);
+    device->SetTexture(0, nullptr);
+    texture->Release();
+}
+
+FV_SCENARIO(rhw_perspective_texture) {
+    // Pre-transformed vertices with differing RHW: texture coordinates interpolate in
+    // perspective.
+    IDirect3DTexture9* texture = MippedTexture(run, 1);
+    if (!texture) return;
+    IDirect3DDevice9* device = run.Device();
+    device->SetTexture(0, texture);
+    SetFilters(device, D3DTEXF_LINEAR, D3DTEXF_LINEAR, D3DTEXF_NONE);
+    const RhwTexVertex v[4] = {{39.5f, 19.5f, 0.2f, 1.0f, 0xFFFFFFFF, 0, 0},
+                               {215.5f, 19.5f, 0.2f, 1.0f, 0xFFFFFFFF, 4, 0},
+                               {-0.5f, 235.5f, 0.8f, 0.25f, 0xFFFFFFFF, 0, 4},
+                               {255.5f, 235.5f, 0.8f, 0.25f, 0xFFFFFFFF, 4, 4}};
+    device->SetFVF(kRhwTexFvf);
+    run.Ok(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof(RhwTexVertex)), "DrawPrimitiveUP");
+    device->SetTexture(0, nullptr);
+    texture->Release();
+}

@@ -12,6 +12,13 @@ IDirect3DTexture9* GradientTexture(ScenarioRun& run) {
     });
 }
 
+// Linear filtering: the rows' heights map texel edges onto pixel centres, where point sampling
+// would be a rounding tie.
+void SmoothSampling(IDirect3DDevice9* device) {
+    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+}
+
 struct StageRow {
     DWORD colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2;
 };
@@ -29,6 +36,7 @@ void DrawStageRows(ScenarioRun& run, const StageRow* rows, int count) {
     device->SetFVF(kRhwFvf);
     run.Ok(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, background, sizeof(RhwVertex)), "DrawPrimitiveUP");
     device->SetTexture(0, texture);
+    SmoothSampling(device);
     device->SetRenderState(D3DRS_TEXTUREFACTOR, D3DCOLOR_ARGB(0x90, 0xF0, 0x80, 0x30));
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
     device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
@@ -82,6 +90,7 @@ FV_SCENARIO(stage_two_stages) {
     if (!texture) return;
     IDirect3DDevice9* device = run.Device();
     device->SetTexture(0, texture);
+    SmoothSampling(device);
     device->SetRenderState(D3DRS_TEXTUREFACTOR, D3DCOLOR_ARGB(0xFF, 0x40, 0xC0, 0xFF));
     device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
     device->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_CURRENT);
@@ -103,4 +112,31 @@ FV_SCENARIO(stage_no_texture_bound) {
     device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
     DrawRhwQuad(run, 0, 0, 256, 256, 0xFF3060FF);
     DrawRhwQuad(run, 32, 32, 224, 224, D3DCOLOR_ARGB(0x80, 0xFF, 0xE0, 0x20));
+}
+
+FV_SCENARIO(stage_specular_add) {
+    // The vertex specular colour is added after the stages when SPECULARENABLE is on, also
+    // without lighting; its alpha is not.
+    IDirect3DTexture9* texture = GradientTexture(run);
+    if (!texture) return;
+    IDirect3DDevice9* device = run.Device();
+    device->SetTexture(0, texture);
+    SmoothSampling(device);
+    struct V {
+        float x, y, z, rhw;
+        D3DCOLOR diffuse, specular;
+        float u, v;
+    };
+    device->SetFVF(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX1);
+    for (int row = 0; row < 2; ++row) {
+        device->SetRenderState(D3DRS_SPECULARENABLE, row);
+        const float y0 = 16 + row * 120.0f, y1 = y0 + 104;
+        const V v[4] = {{15.5f, y0, 0.5f, 1, 0xFFC0C0C0, 0x00000000, 0, 0},
+                        {239.5f, y0, 0.5f, 1, 0xFFC0C0C0, 0x00FF4000, 1, 0},
+                        {15.5f, y1, 0.5f, 1, 0xFFC0C0C0, 0x000040FF, 0, 1},
+                        {239.5f, y1, 0.5f, 1, 0xFFC0C0C0, 0x00808080, 1, 1}};
+        run.Ok(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof(V)), "DrawPrimitiveUP");
+    }
+    device->SetTexture(0, nullptr);
+    texture->Release();
 }

@@ -73,8 +73,8 @@ FV_SCENARIO(rhw_pixel_centres) {
 }
 
 FV_SCENARIO(rhw_texel_mapping) {
-    // A 4 x 4 checker stretched over 64 x 64 pixels with point sampling: texel edges fall on
-    // pixel centres + 0.5 only when pixel centres are on integers.
+    // A 4 x 4 checker stretched over 64 x 64 pixels with point sampling: texel edges fall
+    // between pixel centres only when pixel centres are on integers.
     IDirect3DTexture9* texture = MakeTexture(run, 4, 4, 1, D3DFMT_A8R8G8B8, [](int, int x, int y) {
         return ((x + y) & 1) ? 0xFFFFFFFFu : 0xFF202080u;
     });
@@ -83,8 +83,8 @@ FV_SCENARIO(rhw_texel_mapping) {
     device->SetTexture(0, texture);
     DrawRhwTexQuad(run, 0, 0, 64, 64, 0, 0, 1, 1);
     DrawRhwTexQuad(run, 80, 0, 144, 64, 0, 0, 1, 1);
-    // One texel per pixel with the usual -0.5 offset.
-    DrawRhwTexQuad(run, 159.5f, -0.5f, 163.5f, 3.5f, 0, 0, 1, 1);
+    // One texel per pixel.
+    DrawRhwTexQuad(run, 160, 0, 164, 4, 0, 0, 1, 1);
     device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
     DrawRhwTexQuad(run, 0, 96, 128, 224, 0, 0, 1, 1);
     DrawRhwTexQuad(run, 144, 96, 240, 192, 0.125f, 0.125f, 0.875f, 0.875f);
