@@ -5,8 +5,9 @@ TEST_DIR    := build/test
 JOBS        ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 DEMO_DIR    ?= recordings/demo
+CONFORMANCE_DIR := build/conformance
 
-.PHONY: all demo test bench fuzz bootstrap release test-build clean
+.PHONY: all demo test bench fuzz bootstrap release test-build conformance clean
 
 all: release
 
@@ -31,6 +32,12 @@ test: test-build
 
 bench: release
 	@$(RELEASE_DIR)/bench/frostvale_bench
+
+# Our Direct3D 9 layer against Wine's, scenario by scenario (tests/d3d9_conformance).
+conformance: bootstrap
+	@cmake -S . -B $(CONFORMANCE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(CONFORMANCE_DIR) -j $(JOBS) --target conformance_native conformance_compare conformance_wine
+	@tests/d3d9_conformance/run_conformance $(CONFORMANCE_DIR)/tests/d3d9_conformance $(CONFORMANCE_DIR)
 
 fuzz: test-build
 	@scripts/fuzz $(TEST_DIR) $(FUZZ_SECONDS)
