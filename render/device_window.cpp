@@ -82,9 +82,9 @@ bool DeviceWindow::Create(HINSTANCE instance, HWND window) {
         if (!window_) return false;
     }
     ReadWindowGeometry();
+    savedStyle_ = style_;
     desktopMode_ = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (!session_.Create()) return false;
-    return CreateDevice();
+    return session_.Create();
 }
 
 void DeviceWindow::ReadWindowGeometry() {
@@ -194,12 +194,20 @@ ClientArea DeviceWindow::GetClientArea() const {
     return {0, 0, fullscreenWidth_, fullscreenHeight_};
 }
 
-bool DeviceWindow::CreateDevice() {
+bool DeviceWindow::SelectSettings(bool fullscreen) {
     if (!window_) return false;
+    ReleaseDevice();
+    windowed_ = !fullscreen;
+    SetWindowLongA(window_, GWL_STYLE, static_cast<LONG>(savedStyle_));
     const ClientArea area = GetClientArea();
-    hasDevice_ = session_.SelectSettings(!windowed_, window_, UINT(area.width), UINT(area.height));
-    if (hasDevice_) suspended_ = false;
-    return hasDevice_;
+    hasDevice_ = session_.SelectSettings(fullscreen, window_, UINT(area.width), UINT(area.height));
+    if (!hasDevice_) return false;
+    if (windowed_)
+        SetWindowPos(window_, HWND_NOTOPMOST, windowRect_.left, windowRect_.top, windowRect_.right - windowRect_.left,
+                     windowRect_.bottom - windowRect_.top, SWP_SHOWWINDOW);
+    active_ = true;
+    suspended_ = false;
+    return true;
 }
 
 void DeviceWindow::ReleaseDevice() {
@@ -236,9 +244,7 @@ bool DeviceWindow::SwitchToFullscreen(int width, int height, int bitsPerPixel) {
     DeviceSettings settings;
     if (width > 0 && height > 0 && session_.FindSettingsForMode(settings, UINT(width), UINT(height), bitsPerPixel))
         session_.SetFullscreenSettings(settings);
-    hasDevice_ = session_.SelectSettings(true, window_, UINT(fullscreenWidth_), UINT(fullscreenHeight_));
-    if (hasDevice_) suspended_ = false;
-    return hasDevice_;
+    return SelectSettings(true);
 }
 
 void DeviceWindow::RestoreAll() {

@@ -4,7 +4,7 @@
 // the device. Exactly one instance exists at a time; the static window procedure forwards
 // every message to its HandleMessage.
 //
-// The device side lives in a DeviceSession: CreateDevice, ReleaseDevice, CheckDevice,
+// The device side lives in a DeviceSession: SelectSettings, ReleaseDevice, CheckDevice,
 // Present and SwitchToFullscreen call into it, and it calls RestoreAll / InvalidateAll
 // (virtual, so the application can add to them) around every creation, reset and release.
 
@@ -53,8 +53,9 @@ public:
     static LRESULT StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     // Stores both handles; with no window, registers "Vantor Class" and creates an
-    // overlapped window for the default client size. Reads style and rectangles, then
-    // makes the device. False when there is no window or no device.
+    // overlapped window for the default client size. Reads and keeps the style and the
+    // rectangles, makes the Direct3D object, enumerates and fills both default settings;
+    // no device yet (SelectSettings makes it). False when there is no window or no Direct3D.
     virtual bool Create(HINSTANCE instance, HWND window);
 
     // True when a device exists already.
@@ -81,9 +82,10 @@ public:
     bool IsClosing() const { return closing_; }
     void SetIgnoreSizeChanges(bool ignore) { ignoreSizeChanges_ = ignore; }
 
-    // Device. CreateDevice makes it for the window's current mode (windowed until
-    // SwitchToFullscreen).
-    virtual bool CreateDevice();
+    // Device. SelectSettings releases any device, re-applies the style kept at creation and
+    // makes the device from the full-screen or windowed settings; a windowed one then shows
+    // the window at its rectangle, not topmost. Marks the window active and not suspended.
+    virtual bool SelectSettings(bool fullscreen);
     virtual void ReleaseDevice();
     bool HasDevice() const { return hasDevice_; }
     // True when the device can draw now.
@@ -91,8 +93,9 @@ public:
     // Shows the frame; the virtual clock moves on one step.
     virtual bool Present();
     // Makes the window cover the screen: the desktop's mode for width or height 0,
-    // otherwise the closest mode to width x height; the device follows in that mode (the
-    // desktop mode when no adapter offers width x height at bitsPerPixel).
+    // otherwise the closest mode to width x height; then SelectSettings(true) makes the
+    // device in that mode (the desktop mode when no adapter offers width x height at
+    // bitsPerPixel).
     virtual bool SwitchToFullscreen(int width, int height, int bitsPerPixel = 32);
     // Clears the back buffer and depth buffer (depth 1, stencil 0); false without a device.
     bool ClearFrame(D3DCOLOR colour);
@@ -117,6 +120,7 @@ private:
     HINSTANCE instance_ = nullptr;
     HWND window_ = nullptr;
     DWORD style_ = 0;
+    DWORD savedStyle_ = 0;  // the style at creation, re-applied by SelectSettings
     RECT windowRect_{};
     RECT clientRect_{};
     bool windowed_ = true;

@@ -34,6 +34,7 @@ protected:
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         ResetMessageQueue();
         ASSERT_TRUE(window_.Create(nullptr, nullptr));
+        ASSERT_TRUE(window_.SelectSettings(false));
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
             if (msg.message != WM_QUIT) DispatchMessageA(&msg);

@@ -50,6 +50,7 @@ protected:
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         ResetMessageQueue();
         ASSERT_TRUE(window_.Create(nullptr, nullptr));
+        ASSERT_TRUE(window_.SelectSettings(false));
         DrainQueue();
     }
     void TearDown() override {
@@ -77,6 +78,30 @@ TEST_F(DeviceWindowTest, CreatesAnOverlappedWindowOfTheDefaultClientSize) {
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(window_.GetWindow(), GWL_STYLE)) & WS_OVERLAPPEDWINDOW,
               WS_OVERLAPPEDWINDOW);
     EXPECT_TRUE(window_.IsActive());
+}
+
+// Create makes the window's Direct3D side but no device; SelectSettings makes the one
+// device, with the style kept at creation and, windowed, the window shown again.
+TEST(DeviceWindowSelect, OnlySelectSettingsMakesTheDevice) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    ResetMessageQueue();
+    DeviceWindow window;
+    ASSERT_TRUE(window.Create(nullptr, nullptr));
+    EXPECT_FALSE(window.HasDevice());
+    EXPECT_EQ(window.Device(), nullptr);
+    const HWND handle = window.GetWindow();
+    SetWindowLongA(handle, GWL_STYLE, LONG(WS_POPUP));
+    SetWindowPos(handle, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_HIDEWINDOW);
+    ASSERT_FALSE(GetWindowLongA(handle, GWL_STYLE) & WS_VISIBLE);
+    ASSERT_TRUE(window.SelectSettings(false));
+    EXPECT_TRUE(window.HasDevice());
+    EXPECT_NE(window.Device(), nullptr);
+    const DWORD style = static_cast<DWORD>(GetWindowLongA(handle, GWL_STYLE));
+    EXPECT_EQ(style & WS_OVERLAPPEDWINDOW, WS_OVERLAPPEDWINDOW);
+    EXPECT_EQ(style & WS_POPUP, 0u);
+    EXPECT_TRUE(style & WS_VISIBLE);
+    DestroyWindow(handle);
+    ResetMessageQueue();
 }
 
 TEST_F(DeviceWindowTest, SizeKindsSuspendAndResume) {
