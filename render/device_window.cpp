@@ -33,15 +33,7 @@ void SetScreenScale(float scale) { gScreenScale = scale; }
 
 DeviceWindow::DeviceWindow() {
     gInstance = this;
-    session_.SetGroupCalls(
-        [this] {
-            RestoreAll();
-            return restoreOk_;
-        },
-        [this] {
-            InvalidateAll();
-            return true;
-        });
+    session_.SetGroupCalls([this] { return RestoreAll(); }, [this] { return InvalidateAll(); });
 }
 
 DeviceWindow::~DeviceWindow() {
@@ -92,13 +84,6 @@ void DeviceWindow::ReadWindowGeometry() {
     GetWindowRect(window_, &windowRect_);
     GetClientRect(window_, &clientRect_);
 }
-
-bool DeviceWindow::RegisterResource(DeviceResource* resource) {
-    AddOnce(resources_, resource);
-    return hasDevice_;
-}
-
-void DeviceWindow::UnregisterResource(DeviceResource* resource) { Remove(resources_, resource); }
 
 bool DeviceWindow::RegisterListener(MessageListener* listener) { return AddOnce(listeners_, listener); }
 
@@ -247,14 +232,6 @@ bool DeviceWindow::SwitchToFullscreen(int width, int height, int bitsPerPixel) {
     return SelectSettings(true);
 }
 
-void DeviceWindow::RestoreAll() {
-    for (DeviceResource* resource : std::vector<DeviceResource*>(resources_)) resource->Restore();
-    restoreOk_ = RestoreDeviceObjects();
-    restored_ = true;
-}
+bool DeviceWindow::RestoreAll() { return RestoreDeviceObjects(); }
 
-void DeviceWindow::InvalidateAll() {
-    for (DeviceResource* resource : std::vector<DeviceResource*>(resources_)) resource->Invalidate();
-    InvalidateDeviceObjects();
-    restored_ = false;
-}
+bool DeviceWindow::InvalidateAll() { return InvalidateDeviceObjects(); }

@@ -6,7 +6,8 @@
 //
 // The device side lives in a DeviceSession: SelectSettings, ReleaseDevice, CheckDevice,
 // Present and SwitchToFullscreen call into it, and it calls RestoreAll / InvalidateAll
-// (virtual, so the application can add to them) around every creation, reset and release.
+// (virtual, so the application can add to them) around every creation, reset and release:
+// the registered device objects of device_object.h.
 
 #include "core/object.h"
 #include "platform/win/messages.h"
@@ -18,14 +19,6 @@
 class MessageListener : public virtual Object {
 public:
     virtual void OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
-};
-
-// An object holding device objects: freed before a device reset or release (Invalidate)
-// and rebuilt after the device was created or reset (Restore).
-class DeviceResource : public virtual Object {
-public:
-    virtual void Restore() {}
-    virtual void Invalidate() {}
 };
 
 struct ClientArea {
@@ -58,9 +51,6 @@ public:
     // no device yet (SelectSettings makes it). False when there is no window or no Direct3D.
     virtual bool Create(HINSTANCE instance, HWND window);
 
-    // True when a device exists already.
-    bool RegisterResource(DeviceResource* resource);
-    void UnregisterResource(DeviceResource* resource);
     bool RegisterListener(MessageListener* listener);
     void UnregisterListener(MessageListener* listener);
 
@@ -101,8 +91,9 @@ public:
     bool ClearFrame(D3DCOLOR colour);
     DeviceSession& Session() { return session_; }
     IDirect3DDevice9* Device() const { return session_.Device(); }
-    virtual void RestoreAll();
-    virtual void InvalidateAll();
+    // The group calls over every registered device object: true only when all answered true.
+    virtual bool RestoreAll();
+    virtual bool InvalidateAll();
 
 protected:
     void SetActive(bool active) { active_ = active; }
@@ -130,13 +121,10 @@ private:
     bool maximised_ = false;
     bool closing_ = false;
     bool ignoreSizeChanges_ = false;
-    bool restored_ = false;
     bool hasDevice_ = false;
     int fullscreenWidth_ = 0;
     int fullscreenHeight_ = 0;
     DesktopMode desktopMode_{0, 0};
-    bool restoreOk_ = true;
     DeviceSession session_;
-    std::vector<DeviceResource*> resources_;
     std::vector<MessageListener*> listeners_;
 };
