@@ -102,8 +102,9 @@ TEST_F(RenderQueueTest, NeighboursShareAndStandaloneNeverDoes) {
     // The shared renderer sat on both sides of the new one: it was retired.
     EXPECT_TRUE(low.Only()->IsRetired());
     auto order = overlay.Queue().Children();
-    ASSERT_EQ(order.size(), 2u);
+    ASSERT_EQ(order.size(), 3u);
     EXPECT_EQ(order[0], own.Get());
+    EXPECT_EQ(order[1], middle.Only()->Parent());
 
     // At the next rebuild the clients of the retired renderer regroup.
     ASSERT_TRUE(low.Build(overlay, {{&snow, 2}}));
@@ -111,10 +112,32 @@ TEST_F(RenderQueueTest, NeighboursShareAndStandaloneNeverDoes) {
     EXPECT_FALSE(low.Only()->IsRetired());
     EXPECT_FALSE(high.Only()->IsRetired());
     auto regrouped = overlay.Queue().Children();
-    EXPECT_EQ(regrouped.size(), 4u);
+    EXPECT_EQ(regrouped.size(), 5u);  // the middle one now keeps them apart
     low.geometry.Clear();
     high.geometry.Clear();
     middle.geometry.Clear();
+}
+
+// An element with another texture between two that share a renderer is drawn between
+// them: high order first, the middle one, then the low one on top.
+TEST_F(RenderQueueTest, AnotherTextureBetweenSharingNeighboursIsDrawnBetweenThem) {
+    OverlayQueue overlay;
+    FakeTexture snow, glow;
+    Element low(10), middle(15), high(20);
+    for (Element* e : {&low, &middle, &high}) overlay.AddElement(e);
+    ASSERT_TRUE(low.Build(overlay, {{&snow, 2}}));
+    ASSERT_TRUE(high.Build(overlay, {{&snow, 1}}));
+    ASSERT_TRUE(middle.Build(overlay, {{&glow, 3}}));
+    // The shared renderer was retired: the neighbours regroup at their next rebuild.
+    ASSERT_TRUE(low.Build(overlay, {{&snow, 2}}));
+    ASSERT_TRUE(high.Build(overlay, {{&snow, 1}}));
+    device->ClearCalls();
+    ASSERT_TRUE(overlay.Draw());
+    std::vector<UINT> triangles;
+    for (const RecordedCall& call : device->Calls())
+        if (call.method == "DrawPrimitive") triangles.push_back(UINT(std::stoul(call.arguments.substr(call.arguments.rfind(' ')))));
+    EXPECT_EQ(triangles, (std::vector<UINT>{1, 3, 2}));
+    for (Element* e : {&low, &middle, &high}) e->geometry.Clear();
 }
 
 TEST_F(RenderQueueTest, ElementsDrawnHighOrderFirst) {
@@ -156,8 +179,8 @@ TEST_F(RenderQueueTest, ChildrenOfAnElementCountInItsSubtree) {
     overlay.AddElement(&newcomer);
     ASSERT_TRUE(child.Build(overlay, {{&glow, 1}}));  // a child: not in the root list itself
     // The newcomer (10) finds the parent (30) above; the child's order 12 > 10 counts.
-    ASSERT_TRUE(newcomer.Build(overlay, {{&snow, 1}}));
-    EXPECT_EQ(newcomer.Only()->Parent(), child.Only()->Parent());
+    ASSERT_TRUE(newcomer.Build(overlay, {{&glow, 1}}));
+    EXPECT_EQ(newcomer.Only(), child.Only());
     child.geometry.Clear();
     newcomer.geometry.Clear();
 }
