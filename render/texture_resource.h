@@ -54,7 +54,7 @@ public:
     // Whether the texture's pixel format carries alpha.
     bool HasAlpha() const;
     // The texture that batching compares: a sub-texture counts as its parent.
-    const TextureResource* Identity() const { return parent_ ? parent_ : this; }
+    const TextureResource* Identity() const override { return parent_ ? parent_ : this; }
 
     bool RestoreTexture();
     bool InvalidateTexture();

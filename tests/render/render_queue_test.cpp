@@ -5,6 +5,7 @@
 #include "render/overlay_queue.h"
 #include "render/render_texture.h"
 #include "render/texture_geometry.h"
+#include "render/texture_resource.h"
 
 #include <algorithm>
 
@@ -138,6 +139,29 @@ TEST_F(RenderQueueTest, AnotherTextureBetweenSharingNeighboursIsDrawnBetweenThem
         if (call.method == "DrawPrimitive") triangles.push_back(UINT(std::stoul(call.arguments.substr(call.arguments.rfind(' ')))));
     EXPECT_EQ(triangles, (std::vector<UINT>{1, 3, 2}));
     for (Element* e : {&low, &middle, &high}) e->geometry.Clear();
+}
+
+// Batching compares texture identities: the rectangles of one atlas share, another texture
+// does not.
+TEST_F(RenderQueueTest, SubTexturesOfOneAtlasShareABatch) {
+    TextureResource atlas, other;
+    ASSERT_TRUE(atlas.CreateEmpty(texture_mode::kEmpty, 64, 64, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED));
+    ASSERT_TRUE(other.CreateEmpty(texture_mode::kEmpty, 64, 64, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED));
+    TextureResource* left = atlas.AddSub(TextureRect{0, 0, 31, 31}, String("left"));
+    TextureResource* right = atlas.AddSub(TextureRect{32, 0, 63, 31}, String("right"));
+    ASSERT_NE(left, nullptr);
+    ASSERT_NE(right, nullptr);
+    const struct {
+        RenderTexture *a, *b;
+        bool shares;
+    } cases[] = {{left, right, true}, {left, &atlas, true}, {left, &other, false}, {left, nullptr, false}};
+    for (const auto& c : cases) {
+        RenderStateBlock a, b;
+        a.texture = c.a;
+        b.texture = c.b;
+        EXPECT_EQ(a.SharesWith(b), c.shares);
+        EXPECT_EQ(b.SharesWith(a), c.shares);
+    }
 }
 
 TEST_F(RenderQueueTest, ElementsDrawnHighOrderFirst) {
