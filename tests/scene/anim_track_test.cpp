@@ -203,6 +203,18 @@ TEST(AnimKeyTrack, WrapAndClosed) {
     EXPECT_FLOAT_EQ(closed.ComputeSegment(3).t1.x, 1);
     // Open: T1 = d2 = -1, T0 = 1.5 - 0.5 (-1) = 2.
     EXPECT_FLOAT_EQ(open.ComputeSegment(0).t0.x, 2);
+
+    // Unevenly spaced, first and last equal: the neighbour before the first key is key
+    // n - 2 one period earlier (-1 at t = -2), after the last key is key 1 one period later
+    // (2 at t = 5). Taking the last key's twin instead would give the ends a chord of 0.
+    FloatTrack uneven;
+    uneven.SetFlags(kTrackClosed);
+    const float times[4] = {0, 1, 2, 4}, values[4] = {0, 2, -1, 0};
+    for (int i = 0; i < 4; ++i) uneven.AddKey(MakeFloatKey(times[i], values[i]));
+    // T0 = d0 + 2 (d1 - d0) D1 / (D0 + D1) = 1 + 2 (2 - 1) 1 / 3.
+    EXPECT_FLOAT_EQ(uneven.ComputeSegment(0).t0.x, 5.0f / 3);
+    // T1 = d1 + 2 (d2 - d1) D2 / (D1 + D2) = 1 + 2 (2 - 1) 1 / 3.
+    EXPECT_FLOAT_EQ(uneven.ComputeSegment(2).t1.x, 5.0f / 3);
 }
 
 // Segment coefficients are cached and dropped when keys change.
