@@ -48,6 +48,24 @@ bool ArchiveWithout(const char* name, std::vector<std::uint8_t>& bytes) {
     return PackArchive(kMediaFolder, files, bytes, error);
 }
 
+// How many draws the shared generator has made since it was seeded with seed (at most
+// limit); the generator is left where it was.
+int DrawsSince(std::uint32_t seed, int limit = 1 << 20) {
+    const int next[3] = {Random(), Random(), Random()};
+    SeedRandom(seed);
+    int window[3] = {Random(), Random(), Random()};
+    int draws = 0;
+    while (draws < limit && !(window[0] == next[0] && window[1] == next[1] && window[2] == next[2])) {
+        window[0] = window[1];
+        window[1] = window[2];
+        window[2] = Random();
+        ++draws;
+    }
+    SeedRandom(seed);
+    for (int i = 0; i < draws; ++i) Random();
+    return draws;
+}
+
 class SnowscapeFrameTest : public RecordedDeviceTest {
 protected:
     void SetUp() override {
@@ -75,6 +93,37 @@ TEST_F(SnowscapeFrameTest, DrawCountsStartOverEachFrame) {
     EXPECT_GT(first.submitted, 0);
     ASSERT_TRUE(snowscape.Draw(320, 180));
     EXPECT_EQ(DrawCounters().visited, first.visited);
+}
+
+// The draws from the shared generator, in order, for a fixed seed: one per effect and one
+// per swaying node while the roles are given, six per flake of the first hundred, one for
+// the first path, then the first frames' snow births and effect restarts.
+TEST_F(SnowscapeFrameTest, RandomDrawsFollowTheStartUpOrder) {
+    SeedRandom(11);
+    Snowscape snowscape;
+    ASSERT_TRUE(snowscape.Create());
+    const int roles = snowscape.Roles().EffectCount() + snowscape.Roles().SwayingCount();
+    EXPECT_GT(roles, 60);
+    EXPECT_EQ(DrawsSince(11), roles + 100 * 6);
+    EXPECT_EQ(snowscape.Snow().FlakeCount(), 100);
+    snowscape.Start();
+    EXPECT_EQ(DrawsSince(11), roles + 600 + 1);
+    // Each 40 ms frame earns 8 births of six draws; in the first frame the effects whose
+    // wait drew 0 start too, three draws each.
+    int before = roles + 601;
+    for (int frame = 0; frame < 3; ++frame) {
+        AdvanceVirtualClock();
+        ASSERT_TRUE(snowscape.Draw(320, 180));
+        int started = 0;
+        for (int i = 0; i < snowscape.Roles().EffectCount(); ++i) started += snowscape.Roles().EffectAt(i).active ? 1 : 0;
+        const int expected = 8 * 6 + (frame == 0 ? 3 * started : 0);
+        if (frame == 0) {
+            EXPECT_GT(started, 0);
+        }
+        const int now = DrawsSince(11);
+        EXPECT_EQ(now - before, expected) << "frame " << frame;
+        before = now;
+    }
 }
 
 // The device calls of one frame (the state cache starts empty, so every state reaches the
