@@ -7,6 +7,7 @@
 #include "core/clock.h"
 #include "core/log.h"
 #include "platform/win/cursor.h"
+#include "platform/win/dialog_memory.h"
 #include "platform/win/input_injection.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/system.h"
@@ -285,8 +286,13 @@ TEST_F(ApplicationTest, RunningFlagAndCursorAfterEveryExit) {
     EXPECT_FALSE(IsScreenSaverRunning());
     EXPECT_TRUE(IsCursorVisible());
     EXPECT_EQ(Application::Instance(), nullptr);
-    // Configure: no dialog in this build, exit code 0.
-    EXPECT_EQ(RunApplication(nullptr, LaunchMode::Configure, 0), 0);
+    // Configure: the settings dialog, then exit code 1.
+    {
+        MemoryDialogHost host;
+        host.OnShow(132, [](Dialog& dialog) { CommandDialog(dialog, 2); });
+        EXPECT_EQ(RunApplication(nullptr, LaunchMode::Configure, 0), 1);
+        EXPECT_EQ(host.shown, std::vector<int>{132});
+    }
     EXPECT_FALSE(IsScreenSaverRunning());
     // A saver that is asked to quit at once ends with 1.
     ASSERT_TRUE(InjectQuit());
