@@ -377,7 +377,8 @@ LONG SetWindowLongA(HWND window, int index, LONG value) {
 
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags) {
     WindowRecord* record = FindWindowRecord(window);
-    if (!record || record->foreign) return FALSE;
+    if (!record) return SetDialogPos(window, insertAfter, x, y, width, height, flags);
+    if (record->foreign) return FALSE;
     int left = 0, top = 0, right = 0, bottom = 0;
     if (!record->parent) FrameOf(record->style, FALSE, left, top, right, bottom);
     const int clientWidth = std::max(1, width - left - right);
@@ -394,7 +395,7 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int he
     } else if (record->sdl) {
         if (!(flags & SWP_NOMOVE)) SDL_SetWindowPosition(record->sdl, x + left, y + top);
         if (!(flags & SWP_NOSIZE)) SDL_SetWindowSize(record->sdl, clientWidth, clientHeight);
-        if (insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST)
+        if (!(flags & SWP_NOZORDER) && (insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST))
             SDL_SetWindowAlwaysOnTop(record->sdl, insertAfter == HWND_TOPMOST ? SDL_TRUE : SDL_FALSE);
         if (flags & SWP_SHOWWINDOW) SDL_ShowWindow(record->sdl);
         if (flags & SWP_HIDEWINDOW) SDL_HideWindow(record->sdl);
