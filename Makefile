@@ -4,6 +4,7 @@ RELEASE_DIR := build/release
 TEST_DIR    := build/test
 JOBS        ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
+WERROR      ?= OFF
 DEMO_DIR    ?= recordings/demo
 CONFORMANCE_DIR := build/conformance
 
@@ -21,10 +22,17 @@ release: bootstrap
 test-build: bootstrap
 	@cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 	    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-	    -DFV_SANITIZE=ON -DFV_FUZZ=ON >/dev/null
+	    -DFV_SANITIZE=ON -DFV_FUZZ=ON -DFV_WERROR=$(WERROR) >/dev/null
 	@cmake --build $(TEST_DIR) -j $(JOBS)
 
-demo: release
+# Builds only what the demo runs: the screensaver with its media.
+demo:
+	@echo "demo: [1/3] bootstrap: checking the build packages"
+	@scripts/bootstrap
+	@echo "demo: [2/3] build: frostvale and its media in $(RELEASE_DIR)"
+	@cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(RELEASE_DIR) -j $(JOBS) --target frostvale
+	@echo "demo: [3/3] recording"
 	@scripts/demo $(RELEASE_DIR) $(DEMO_DIR)
 
 test: test-build

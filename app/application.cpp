@@ -155,13 +155,12 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
 
     if (mode_ == LaunchMode::Configure) return RunSettingsDialog();
 
-    if (!options_.windowed) {
-        const bool switched = settings_.useDesktop ? SwitchToFullscreen(0, 0)
-                                                   : SwitchToFullscreen(settings_.width, settings_.height, settings_.depth);
-        if (!switched) {
-            Log("", "Error: Application::SetMode() failed\n");
-            return false;
-        }
+    const bool selected = options_.windowed      ? SelectSettings(false)
+                          : settings_.useDesktop ? SwitchToFullscreen(0, 0)
+                                                 : SwitchToFullscreen(settings_.width, settings_.height, settings_.depth);
+    if (!selected) {
+        Log("", "Error: Application::SetMode() failed\n");
+        return false;
     }
 
     ShowCursor(FALSE);

@@ -110,6 +110,7 @@ void Snowscape::DrawSnow() {
 bool Snowscape::Draw(int width, int height) {
     IDirect3DDevice9* device = CurrentDevice();
     if (device == nullptr) return false;
+    DrawCounters() = {};
     const SceneSettings& tuning = SceneTuning();
     camera_.SetProjection(tuning, width, height);
     const std::int64_t now = NowMilliseconds();
