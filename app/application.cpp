@@ -270,7 +270,7 @@ bool Application::DrawFrame() {
     if (!CheckDevice()) return false;
     const SceneColor& fog = SceneTuning().fogColor;
     ClearFrame(D3DCOLOR_COLORVALUE(fog.r, fog.g, fog.b, fog.a));
-    if (snowscape_ != nullptr) {
+    if (snowscape_ != nullptr && !options_.emptyFrames) {
         const ClientArea client = GetClientArea();
         snowscape_->Draw(client.width, client.height);
     }

@@ -46,6 +46,7 @@ struct ShellOptions {
     std::uint32_t seed = 0;
     FrameRecorder* recorder = nullptr;  // measures (and records) every drawn frame
     std::string cameraPath;     // fly only this path of the media; empty: the scene's list
+    bool emptyFrames = false;   // frames only clear and present: the machine's ceiling
 };
 
 class Application : public DeviceWindow, public InputListener {

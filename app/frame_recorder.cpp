@@ -1,5 +1,6 @@
 #include "app/frame_recorder.h"
 
+#include "app/overdraw_map.h"
 #include "platform/d3d9/d3d9_hooks.h"
 #include "platform/image/image_encoder.h"
 #include "platform/image/image_resize.h"
@@ -96,7 +97,8 @@ bool FrameRecorder::Prepare(std::string& error) {
 
 void FrameRecorder::Attach(IDirect3DDevice9* device) {
     device_ = device;
-    if (device_ != nullptr && !options_.dir.empty()) SetFrameCapture(device_, true);
+    if (device_ != nullptr && (!options_.dir.empty() || options_.overdraw)) SetFrameCapture(device_, true);
+    if (device_ != nullptr && options_.overdraw) SetOverdrawCounting(device_, true);
     if (device_ != nullptr) ResetDeviceCounters(device_);
 }
 
@@ -116,6 +118,9 @@ bool FrameRecorder::EndFrame(int flakes) {
     stateChanges_.push_back(static_cast<double>(counters.stateChanges));
     textureBinds_.push_back(static_cast<double>(counters.textureBinds));
     flakes_.push_back(flakes);
+    PresentedFrame frame;
+    if (options_.overdraw && device_ != nullptr && ReadPresentedFrame(device_, frame))
+        overdraw_.push_back(MeanOverdraw(frame));
     return options_.dir.empty() || WriteFrame();
 }
 
@@ -128,7 +133,7 @@ bool FrameRecorder::WriteFrame() {
         error_ = "no presented frame to record";
         return false;
     }
-    const image::Image picture = ToImage(frame);
+    const image::Image picture = options_.overdraw ? OverdrawHeatMap(frame) : ToImage(frame);
     std::vector<std::uint8_t> png;
     char name[32];
     std::snprintf(name, sizeof name, "frame_%05d.png", number);
@@ -184,6 +189,7 @@ bool FrameRecorder::WriteStats(std::string& error) {
         {"texture_binds", FigureJson(textureBinds_)},
         {"flakes", FigureJson(flakes_)},
     };
+    if (options_.overdraw) stats["overdraw"] = FigureJson(overdraw_);
     const std::string text = stats.dump(2) + "\n";
     if (!WriteBytes(statsFile_, std::vector<std::uint8_t>(text.begin(), text.end()))) {
         error = "cannot write " + statsFile_;

@@ -98,6 +98,12 @@ bool ExtractLongOptions(std::vector<std::string>& args, LaunchOptions& options, 
             record.seed = static_cast<std::uint32_t>(number);
             record.hasSeed = true;
             framing = true;
+        } else if (arg == "--empty") {
+            record.empty = true;
+            framing = true;
+        } else if (arg == "--overdraw") {
+            record.overdraw = true;
+            framing = true;
         } else {
             error = "unknown option " + arg;
             return false;
@@ -108,7 +114,7 @@ bool ExtractLongOptions(std::vector<std::string>& args, LaunchOptions& options, 
         return false;
     }
     if (framing && !options.record.Enabled()) {
-        error = "--frames, --size, --fps and --seed go with --record or --bench";
+        error = "--frames, --size, --fps, --seed, --empty and --overdraw go with --record or --bench";
         return false;
     }
     args = std::move(rest);

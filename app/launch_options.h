@@ -17,6 +17,8 @@ struct RecordOptions {
     double fps = 30.0;       // --fps F: the virtual clock's rate
     bool hasSeed = false;    // --seed N: a fixed random seed
     std::uint32_t seed = 0;
+    bool empty = false;      // --empty: each frame only clears and presents (the ceiling)
+    bool overdraw = false;   // --overdraw: frames show how many fragments each pixel got
 
     bool Enabled() const { return bench || !dir.empty(); }
 };

@@ -73,6 +73,7 @@ int main(int argc, char** argv) {
         shell.windowHeight = record.height;
         shell.fixedSeed = record.hasSeed;
         shell.seed = record.seed;
+        shell.emptyFrames = record.empty;
     }
 
     int result = RunApplication(nullptr, mode, hostWindow, shell);

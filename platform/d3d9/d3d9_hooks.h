@@ -32,6 +32,11 @@ struct DeviceCounters {
 DeviceCounters GetDeviceCounters(IDirect3DDevice9* device);
 void ResetDeviceCounters(IDirect3DDevice9* device);
 
+// Overdraw counting: while on, every draw adds one per fragment that passes the depth and
+// alpha tests instead of shading it, clears set the count to 0, and Present shows the counts
+// (in every channel, saturating at 255) without the gamma ramp.
+void SetOverdrawCounting(IDirect3DDevice9* device, bool on);
+
 // Builds the fixed-function program that the current states and FVF call for, so the first
 // draw with them does not wait for a compile (for warming at start-up).
 bool PrepareProgram(IDirect3DDevice9* device);

@@ -295,6 +295,7 @@ HRESULT GlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
     mirror_.BindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     GLbitfield mask = 0;
     if (flags & D3DCLEAR_TARGET) {
+        if (overdraw_) color = 0;  // the fragment counts start at zero
         mirror_.ColorMask(0xF);
         glClearColor(float((color >> 16) & 0xFF) / 255.0f, float((color >> 8) & 0xFF) / 255.0f,
                      float(color & 0xFF) / 255.0f, float(color >> 24) / 255.0f);
@@ -341,7 +342,7 @@ HRESULT GlDevice::Present(const RECT* source, const RECT* dest, HWND destWindow,
     SDL_GL_GetDrawableSize(window_, &windowWidth, &windowHeight);
     mirror_.Enable(GL_SCISSOR_TEST, false);
     mirror_.ColorMask(0xF);
-    if (gammaIdentity_) {
+    if (gammaIdentity_ || overdraw_) {
         mirror_.BindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
         mirror_.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
         const bool scaled = windowWidth != width_ || windowHeight != height_;
@@ -506,6 +507,10 @@ DeviceCounters GetDeviceCounters(IDirect3DDevice9* device) {
 
 void ResetDeviceCounters(IDirect3DDevice9* device) {
     if (auto* gl = dynamic_cast<GlDevice*>(device)) gl->Counters() = DeviceCounters{};
+}
+
+void SetOverdrawCounting(IDirect3DDevice9* device, bool on) {
+    if (auto* gl = dynamic_cast<GlDevice*>(device)) gl->SetOverdraw(on);
 }
 
 bool PrepareProgram(IDirect3DDevice9* device) {

@@ -78,6 +78,10 @@ public:
 
     // Hooks (d3d9_hooks.h).
     void SetCapture(bool on) { capture_ = on; }
+    void SetOverdraw(bool on) {
+        overdraw_ = on;
+        dirty_ |= kDirtyAll;
+    }
     bool LastFrame(PresentedFrame& frame) const;
     bool ReadBack(PresentedFrame& frame);
     DeviceCounters& Counters() { return counters_; }
@@ -170,6 +174,7 @@ private:
     bool notReset_ = false;
     int defaultPoolResources_ = 0;
     bool capture_ = false;
+    bool overdraw_ = false;
     PresentedFrame lastFrame_;
     bool hasFrame_ = false;
     DeviceCounters counters_;

@@ -130,6 +130,7 @@ void GlDevice::BuildKey(FixedFunctionKey& key) const {
     key.hasSpecular = layout.specular >= 0;
     key.texCoords = std::uint8_t(layout.texCount);
     key.clipZeroToOne = clipControl_;
+    key.overdraw = overdraw_;
     const auto& rs = renderStates_;
     key.lighting = rs[D3DRS_LIGHTING] && !layout.pretransformed;
     if (key.lighting) {
@@ -304,7 +305,13 @@ void GlDevice::UploadUniforms(FixedFunctionProgram& program) {
 
 void GlDevice::FlushFixedState() {
     const auto& rs = renderStates_;
-    if (dirty_ & kDirtyBlend) {
+    if ((dirty_ & kDirtyBlend) && overdraw_) {
+        // Every fragment that passes the depth and alpha tests adds one to the count.
+        mirror_.Enable(GL_BLEND, true);
+        mirror_.BlendFunc(GL_ONE, GL_ONE);
+        mirror_.BlendEquation(GL_FUNC_ADD);
+        mirror_.ColorMask(0xF);
+    } else if (dirty_ & kDirtyBlend) {
         mirror_.Enable(GL_BLEND, rs[D3DRS_ALPHABLENDENABLE] != 0);
         mirror_.BlendFunc(BlendFactor(rs[D3DRS_SRCBLEND], true), BlendFactor(rs[D3DRS_DESTBLEND], false));
         mirror_.BlendEquation(BlendEquation(rs[D3DRS_BLENDOP]));
