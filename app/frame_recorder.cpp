@@ -105,12 +105,14 @@ void FrameRecorder::Attach(IDirect3DDevice9* device) {
 void FrameRecorder::BeginFrame() {
     frameStart_ = std::chrono::steady_clock::now();
     frameCpuStart_ = ThreadCpuMilliseconds();
+    processCpuStart_ = ProcessCpuMilliseconds();
     if (startupMs_ < 0) startupMs_ = MillisecondsBetween(created_, frameStart_);
 }
 
 bool FrameRecorder::EndFrame(int flakes) {
     frameMs_.push_back(MillisecondsBetween(frameStart_, std::chrono::steady_clock::now()));
     cpuMs_.push_back(std::max(0.0, ThreadCpuMilliseconds() - frameCpuStart_));
+    processCpuMs_.push_back(std::max(0.0, ProcessCpuMilliseconds() - processCpuStart_));
     const DeviceCounters counters = device_ ? GetDeviceCounters(device_) : DeviceCounters{};
     if (device_ != nullptr) ResetDeviceCounters(device_);
     drawCalls_.push_back(static_cast<double>(counters.drawCalls));
@@ -183,6 +185,7 @@ bool FrameRecorder::WriteStats(std::string& error) {
         {"peak_rss_mb", PeakResidentMegabytes()},
         {"frame_ms", FigureJson(frameMs_)},
         {"cpu_ms", FigureJson(cpuMs_)},
+        {"process_cpu_ms", FigureJson(processCpuMs_)},
         {"draw_calls", FigureJson(drawCalls_)},
         {"triangles", FigureJson(triangles_)},
         {"state_changes", FigureJson(stateChanges_)},

@@ -55,9 +55,10 @@ private:
     IDirect3DDevice9* device_ = nullptr;
     std::chrono::steady_clock::time_point created_;
     std::chrono::steady_clock::time_point frameStart_;
-    double frameCpuStart_ = 0;  // the thread's CPU milliseconds at the frame's start
+    double frameCpuStart_ = 0;    // the thread's CPU milliseconds at the frame's start
+    double processCpuStart_ = 0;  // the whole process's, rasteriser threads included
     double startupMs_ = -1;
-    std::vector<double> frameMs_, cpuMs_, drawCalls_, triangles_, stateChanges_, textureBinds_, flakes_;
+    std::vector<double> frameMs_, cpuMs_, processCpuMs_, drawCalls_, triangles_, stateChanges_, textureBinds_, flakes_;
     std::vector<double> overdraw_;  // mean fragments per pixel, with --overdraw
     std::vector<int> sheetFrames_;  // frame numbers that go on the contact sheet
     std::vector<image::Image> sheetCells_;
