@@ -191,6 +191,10 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
     input_.Start(true, kInputCooperation, kInputCooperation);
     input_.AddListener(this);
 
+    {
+        const ClientArea client = GetClientArea();
+        snowscape_->WarmUp(client.width, client.height);
+    }
     snowscape_->Start();
     runStopwatch_.Restart();
 
