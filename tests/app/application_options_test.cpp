@@ -48,7 +48,10 @@ TEST(ApplicationOptions, RecordingOptionsAreCheckedWhole) {
         {{"frostvale", "--bench", "--frames", "600", "--size", "640x360", "--fps", "60", "--seed", "4294967295"},
          true, {"", true, 600, 640, 360, 60.0, true, 4294967295u}},
         {{"frostvale", "--record", "o", "--fps", "29.97"}, true, {"o", false, 300, 1280, 720, 29.97, false, 0}},
+        {{"frostvale", "--bench", "--empty"}, true, {"", true, 300, 1280, 720, 30.0, false, 0, true, false}},
+        {{"frostvale", "--record", "o", "--overdraw"}, true, {"o", false, 300, 1280, 720, 30.0, false, 0, false, true}},
         {{"frostvale", "--frames", "10"}, false, {}},                      // needs --record or --bench
+        {{"frostvale", "--overdraw"}, false, {}},
         {{"frostvale", "--record", "o", "--bench"}, false, {}},           // one or the other
         {{"frostvale", "--record", ""}, false, {}},
         {{"frostvale", "--bench", "--frames", "0"}, false, {}},
@@ -80,6 +83,8 @@ TEST(ApplicationOptions, RecordingOptionsAreCheckedWhole) {
         EXPECT_DOUBLE_EQ(r.fps, c.expected.fps);
         EXPECT_EQ(r.hasSeed, c.expected.hasSeed);
         EXPECT_EQ(r.seed, c.expected.seed);
+        EXPECT_EQ(r.empty, c.expected.empty);
+        EXPECT_EQ(r.overdraw, c.expected.overdraw);
         EXPECT_EQ(args, std::vector<std::string>{"frostvale"});
     }
 }

@@ -215,6 +215,27 @@ TEST_F(D3D9RenderTest, AlphaTestAtReferenceOne) {
     }
 }
 
+// Overdraw counting: each fragment that passes the depth and alpha tests adds one, whatever
+// the colour, blending or clear colour the engine asked for.
+TEST_F(D3D9RenderTest, OverdrawCountsFragmentsThatPassTheTests) {
+    SetOverdrawCounting(device_, true);
+    device_->SetRenderState(D3DRS_ZENABLE, TRUE);
+    device_->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    device_->SetRenderState(D3DRS_ALPHAREF, 1);
+    device_->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+    device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, D3DCOLOR_XRGB(200, 200, 200), 1.0f, 0);
+    DrawRhwQuad(0, 0, 32, 32, D3DCOLOR_XRGB(0, 0, 0), 0.5f);
+    DrawRhwQuad(16, 16, 48, 48, D3DCOLOR_XRGB(255, 0, 0), 0.4f);   // in front: counted
+    DrawRhwQuad(0, 0, 24, 24, D3DCOLOR_XRGB(0, 255, 0), 0.6f);     // behind: rejected
+    DrawRhwQuad(0, 0, 64, 64, D3DCOLOR_ARGB(0, 0, 0, 255), 0.1f);  // alpha test fails
+    const auto frame = Frame();
+    const struct {
+        int x, y, count;
+    } cases[] = {{8, 8, 1}, {20, 20, 2}, {40, 40, 1}, {60, 60, 0}};
+    for (const auto& c : cases) EXPECT_EQ(Pixel(frame, c.x, c.y)[0], c.count) << c.x << "," << c.y;
+    SetOverdrawCounting(device_, false);
+}
+
 TEST_F(D3D9RenderTest, BlendingAddsOrMixes) {
     struct Case {
         DWORD source, destination;
