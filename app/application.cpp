@@ -3,6 +3,7 @@
 #include "core/log.h"
 #include "core/media_archive.h"
 #include "core/random.h"
+#include "platform/d3d9/d3d9_hooks.h"
 #include "platform/win/cursor.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
@@ -272,6 +273,8 @@ void Application::Shutdown() {
 
 bool Application::DrawFrame() {
     if (!CheckDevice()) return false;
+    // The device keeps its scale across resets; one made anew takes it here.
+    if (options_.renderScale < 1.0f) SetRenderScale(Device(), options_.renderScale);
     const SceneColor& fog = SceneTuning().fogColor;
     ClearFrame(D3DCOLOR_COLORVALUE(fog.r, fog.g, fog.b, fog.a));
     if (snowscape_ != nullptr && !options_.emptyFrames) {

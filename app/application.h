@@ -47,6 +47,7 @@ struct ShellOptions {
     FrameRecorder* recorder = nullptr;  // measures (and records) every drawn frame
     std::string cameraPath;     // fly only this path of the media; empty: the scene's list
     bool emptyFrames = false;   // frames only clear and present: the machine's ceiling
+    float renderScale = 1.0f;   // the scene drawn at this fraction of the size, stretched
 };
 
 class Application : public DeviceWindow, public InputListener {

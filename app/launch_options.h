@@ -28,6 +28,7 @@ struct LaunchOptions {
     bool window = false;    // --window: run the test mode in an ordinary window
     std::string statsFile;  // --stats FILE: frame statistics as JSON
     std::string cameraPath; // --path NAME: fly only this camera path, over and over
+    float renderScale = 1;  // --scale F: the scene at this fraction of the size (0.25 to 1)
     RecordOptions record;
 };
 

@@ -55,6 +55,8 @@ int main(int argc, char** argv) {
         shell.cameraPath = options.cameraPath;
     }
 
+    shell.renderScale = options.renderScale;
+
     std::unique_ptr<FrameRecorder> recorder;
     const RecordOptions& record = options.record;
     if (record.Enabled() || !options.statsFile.empty()) {

@@ -3,6 +3,7 @@
 #include "core/clock.h"
 #include "core/log.h"
 #include "core/media_archive.h"
+#include "platform/d3d9/d3d9_hooks.h"
 #include "render/device_globals.h"
 #include "render/render_state_cache.h"
 #include "render/view_frustum.h"
@@ -137,6 +138,9 @@ bool Snowscape::BeginFrame() {
 
 void Snowscape::EndFrame() {
     IDirect3DDevice9* device = CurrentDevice();
+    // With a render scale the scene is stretched to the full size here: what follows (the
+    // overlay) is drawn sharp.
+    ResolveScaledScene(device);
     device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
     device->EndScene();
 }

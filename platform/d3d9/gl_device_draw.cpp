@@ -362,8 +362,9 @@ void GlDevice::FlushFixedState() {
         }
     }
     if (dirty_ & kDirtyViewport) {
-        mirror_.Viewport(int(viewport_.X), height_ - int(viewport_.Y + viewport_.Height), int(viewport_.Width),
-                         int(viewport_.Height));
+        const int x0 = ToTarget(int(viewport_.X)), y0 = ToTarget(int(viewport_.Y));
+        const int x1 = ToTarget(int(viewport_.X + viewport_.Width)), y1 = ToTarget(int(viewport_.Y + viewport_.Height));
+        mirror_.Viewport(x0, (DrawingScaled() ? sceneHeight_ : height_) - y1, x1 - x0, y1 - y0);
         mirror_.DepthRange(viewport_.MinZ, viewport_.MaxZ);
     }
 }
@@ -403,7 +404,7 @@ bool GlDevice::WarmProgram() {
 
 bool GlDevice::Flush(GLuint vertexBuffer, UINT vertexOffset, UINT stride) {
     MakeCurrent();
-    mirror_.BindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    mirror_.BindFramebuffer(GL_FRAMEBUFFER, drawFramebuffer_);
     mirror_.BindVertexArray(vao_);
     if ((dirty_ & kDirtyVertexInput) || vertexBuffer != boundVertexBuffer_ || vertexOffset != boundVertexOffset_ ||
         stride != boundStride_ || fvf_ != boundFvf_)

@@ -88,3 +88,20 @@ TEST(ApplicationOptions, RecordingOptionsAreCheckedWhole) {
         EXPECT_EQ(args, std::vector<std::string>{"frostvale"});
     }
 }
+
+TEST(ApplicationOptions, RenderScaleIsAFractionFromAQuarterToOne) {
+    const struct {
+        const char* text;
+        bool ok;
+        float scale;
+    } cases[] = {{"0.5", true, 0.5f}, {"0.25", true, 0.25f}, {"1", true, 1.0f},
+                 {"0.2", false, 1}, {"1.5", false, 1}, {"half", false, 1}, {"", false, 1}};
+    for (const auto& c : cases) {
+        std::vector<std::string> args{"frostvale", "--scale", c.text, "/s"};
+        LaunchOptions options;
+        std::string error;
+        ASSERT_EQ(ExtractLongOptions(args, options, error), c.ok) << c.text;
+        if (c.ok) EXPECT_FLOAT_EQ(options.renderScale, c.scale);
+        else EXPECT_FALSE(error.empty());
+    }
+}

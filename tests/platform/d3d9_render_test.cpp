@@ -236,6 +236,25 @@ TEST_F(D3D9RenderTest, OverdrawCountsFragmentsThatPassTheTests) {
     SetOverdrawCounting(device_, false);
 }
 
+// Render scale: the scene is drawn at half the size and stretched when resolved; what is
+// drawn afterwards has the full resolution.
+TEST_F(D3D9RenderTest, ScaledSceneIsStretchedAndLaterDrawsAreSharp) {
+    ASSERT_TRUE(SetRenderScale(device_, 0.5f));
+    device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, D3DCOLOR_XRGB(255, 0, 0), 1.0f, 0);
+    DrawRhwQuad(0, 0, 32, kHeight, D3DCOLOR_XRGB(0, 255, 0));
+    ResolveScaledScene(device_);
+    device_->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    DrawRhwQuad(41, 41, 42, 42, D3DCOLOR_XRGB(0, 0, 255));  // one pixel
+    const auto frame = Frame();
+    const struct {
+        int x, y;
+        Rgba expected;
+    } cases[] = {{8, 8, {0, 255, 0, 255}}, {24, 50, {0, 255, 0, 255}}, {48, 8, {255, 0, 0, 255}},
+                 {41, 41, {0, 0, 255, 255}}, {40, 41, {255, 0, 0, 255}}, {42, 41, {255, 0, 0, 255}}};
+    for (const auto& c : cases) EXPECT_TRUE(Near(Pixel(frame, c.x, c.y), c.expected, 1)) << c.x << "," << c.y;
+    ASSERT_TRUE(SetRenderScale(device_, 1.0f));
+}
+
 TEST_F(D3D9RenderTest, BlendingAddsOrMixes) {
     struct Case {
         DWORD source, destination;
