@@ -3,6 +3,7 @@
 #include "core/log.h"
 #include "core/media_archive.h"
 #include "core/random.h"
+#include "platform/d3d9/d3d9_hooks.h"
 #include "platform/win/dialog.h"
 #include "platform/win/message_box.h"
 #include "platform/win/cursor.h"
@@ -188,6 +189,10 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
     input_.Start(true, kInputCooperation, kInputCooperation);
     input_.AddListener(this);
 
+    {
+        const ClientArea client = GetClientArea();
+        snowscape_->WarmUp(client.width, client.height);
+    }
     if (!options_.silent && settings_.music && settings_.volume != 0) music_.Start(GetWindow(), settings_.volume);
     snowscape_->Start();
     runStopwatch_.Restart();
@@ -281,9 +286,11 @@ void Application::Shutdown() {
 
 bool Application::DrawFrame() {
     if (!CheckDevice()) return false;
+    // The device keeps its scale across resets; one made anew takes it here.
+    if (options_.renderScale < 1.0f) SetRenderScale(Device(), options_.renderScale);
     const SceneColor& fog = SceneTuning().fogColor;
     ClearFrame(D3DCOLOR_COLORVALUE(fog.r, fog.g, fog.b, fog.a));
-    if (snowscape_ != nullptr) {
+    if (snowscape_ != nullptr && !options_.emptyFrames) {
         const ClientArea client = GetClientArea();
         snowscape_->Draw(client.width, client.height);
     }

@@ -49,6 +49,8 @@ struct ShellOptions {
     FrameRecorder* recorder = nullptr;  // measures (and records) every drawn frame
     std::string cameraPath;     // fly only this path of the media; empty: the scene's list
     bool silent = false;        // no music, whatever the settings say (headless recording)
+    bool emptyFrames = false;   // frames only clear and present: the machine's ceiling
+    float renderScale = 1.0f;   // the scene drawn at this fraction of the size, stretched
     SettingsDialog::Direct3DFactory direct3DFactory;  // lists the settings dialog's modes; empty: the real one
 };
 

@@ -98,6 +98,19 @@ bool ExtractLongOptions(std::vector<std::string>& args, LaunchOptions& options, 
             record.seed = static_cast<std::uint32_t>(number);
             record.hasSeed = true;
             framing = true;
+        } else if (arg == "--scale") {
+            if (!value(text)) return false;
+            double scale = 0;
+            if (text.empty() || ParseDouble(text.data(), text.size(), scale) != text.size() ||
+                !(scale >= 0.25 && scale <= 1.0))
+                return malformed("a scale from 0.25 to 1");
+            options.renderScale = static_cast<float>(scale);
+        } else if (arg == "--empty") {
+            record.empty = true;
+            framing = true;
+        } else if (arg == "--overdraw") {
+            record.overdraw = true;
+            framing = true;
         } else {
             error = "unknown option " + arg;
             return false;
@@ -108,7 +121,7 @@ bool ExtractLongOptions(std::vector<std::string>& args, LaunchOptions& options, 
         return false;
     }
     if (framing && !options.record.Enabled()) {
-        error = "--frames, --size, --fps and --seed go with --record or --bench";
+        error = "--frames, --size, --fps, --seed, --empty and --overdraw go with --record or --bench";
         return false;
     }
     args = std::move(rest);

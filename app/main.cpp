@@ -58,6 +58,8 @@ int main(int argc, char** argv) {
         shell.cameraPath = options.cameraPath;
     }
 
+    shell.renderScale = options.renderScale;
+
     std::unique_ptr<FrameRecorder> recorder;
     const RecordOptions& record = options.record;
     if (record.Enabled() || !options.statsFile.empty()) {
@@ -77,6 +79,7 @@ int main(int argc, char** argv) {
         shell.fixedSeed = record.hasSeed;
         shell.seed = record.seed;
         shell.silent = true;
+        shell.emptyFrames = record.empty;
     }
 
     int result = RunApplication(nullptr, mode, hostWindow, shell);

@@ -4,6 +4,7 @@
 #include "platform/d3d9/gl_resources.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -183,10 +184,73 @@ bool GlDevice::CreateTargets() {
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, d16 ? GL_DEPTH_ATTACHMENT : GL_DEPTH_STENCIL_ATTACHMENT,
                                   GL_RENDERBUFFER, depthBuffer_);
     }
+    drawFramebuffer_ = framebuffer_;
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return false;
+    return renderScale_ >= 1.0f || CreateSceneTarget();
+}
+
+bool GlDevice::CreateSceneTarget() {
+    sceneWidth_ = std::max(1, int(std::lround(width_ * renderScale_)));
+    sceneHeight_ = std::max(1, int(std::lround(height_ * renderScale_)));
+    glGenFramebuffers(1, &sceneFramebuffer_);
+    mirror_.BindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer_);
+    glGenTextures(1, &sceneColor_);
+    mirror_.BindTexture(GlStateMirror::kUnits - 1, sceneColor_);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, sceneWidth_, sceneHeight_, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, sceneColor_, 0);
+    if (depthBuffer_) {
+        glGenRenderbuffers(1, &sceneDepth_);
+        glBindRenderbuffer(GL_RENDERBUFFER, sceneDepth_);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, sceneWidth_, sceneHeight_);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, sceneDepth_);
+    }
+    drawFramebuffer_ = sceneFramebuffer_;
+    dirty_ |= kDirtyViewport;
     return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
+void GlDevice::DestroySceneTarget() {
+    if (sceneFramebuffer_) glDeleteFramebuffers(1, &sceneFramebuffer_);
+    if (sceneColor_) {
+        mirror_.Forget(sceneColor_);
+        glDeleteTextures(1, &sceneColor_);
+    }
+    if (sceneDepth_) glDeleteRenderbuffers(1, &sceneDepth_);
+    sceneFramebuffer_ = sceneColor_ = sceneDepth_ = 0;
+    drawFramebuffer_ = framebuffer_;
+    dirty_ |= kDirtyViewport;
+}
+
+bool GlDevice::SetRenderScale(float scale) {
+    scale = std::clamp(scale, 0.25f, 1.0f);
+    if (scale == renderScale_) return true;
+    MakeCurrent();
+    DestroySceneTarget();
+    renderScale_ = scale;
+    const bool ok = scale >= 1.0f || CreateSceneTarget();
+    mirror_.BindFramebuffer(GL_FRAMEBUFFER, drawFramebuffer_);
+    return ok;
+}
+
+int GlDevice::ToTarget(int value) const {
+    return DrawingScaled() ? int(std::lround(value * renderScale_)) : value;
+}
+
+void GlDevice::ResolveScene() {
+    if (!DrawingScaled() || !Drawable()) return;
+    MakeCurrent();
+    mirror_.Enable(GL_SCISSOR_TEST, false);
+    mirror_.BindFramebuffer(GL_READ_FRAMEBUFFER, sceneFramebuffer_);
+    mirror_.BindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer_);
+    glBlitFramebuffer(0, 0, sceneWidth_, sceneHeight_, 0, 0, width_, height_, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    drawFramebuffer_ = framebuffer_;
+    mirror_.BindFramebuffer(GL_FRAMEBUFFER, drawFramebuffer_);
+    dirty_ |= kDirtyViewport;
+}
+
 void GlDevice::DestroyTargets() {
+    DestroySceneTarget();
     mirror_.BindFramebuffer(GL_FRAMEBUFFER, 0);
     if (framebuffer_) glDeleteFramebuffers(1, &framebuffer_);
     if (colorTexture_) {
@@ -292,9 +356,10 @@ HRESULT GlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
         return D3DERR_INVALIDCALL;
     if (!Drawable()) return D3D_OK;
     MakeCurrent();
-    mirror_.BindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    mirror_.BindFramebuffer(GL_FRAMEBUFFER, drawFramebuffer_);
     GLbitfield mask = 0;
     if (flags & D3DCLEAR_TARGET) {
+        if (overdraw_) color = 0;  // the fragment counts start at zero
         mirror_.ColorMask(0xF);
         glClearColor(float((color >> 16) & 0xFF) / 255.0f, float((color >> 8) & 0xFF) / 255.0f,
                      float(color & 0xFF) / 255.0f, float(color >> 24) / 255.0f);
@@ -321,7 +386,9 @@ HRESULT GlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
         y1 = std::min(y1, vy1);
         if (x1 <= x0 || y1 <= y0) return;
         mirror_.Enable(GL_SCISSOR_TEST, true);
-        mirror_.Scissor(x0, height_ - y1, x1 - x0, y1 - y0);
+        const int targetHeight = DrawingScaled() ? sceneHeight_ : height_;
+        mirror_.Scissor(ToTarget(x0), targetHeight - ToTarget(y1), ToTarget(x1) - ToTarget(x0),
+                        ToTarget(y1) - ToTarget(y0));
         glClear(mask);
     };
     if (count == 0) {
@@ -336,12 +403,13 @@ HRESULT GlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
 
 HRESULT GlDevice::Present(const RECT* source, const RECT* dest, HWND destWindow, const void* dirtyRegion) {
     if (inLostState()) return D3DERR_DEVICELOST;
+    ResolveScene();
     MakeCurrent();
     int windowWidth = 0, windowHeight = 0;
     SDL_GL_GetDrawableSize(window_, &windowWidth, &windowHeight);
     mirror_.Enable(GL_SCISSOR_TEST, false);
     mirror_.ColorMask(0xF);
-    if (gammaIdentity_) {
+    if (gammaIdentity_ || overdraw_) {
         mirror_.BindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
         mirror_.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
         const bool scaled = windowWidth != width_ || windowHeight != height_;
@@ -383,7 +451,11 @@ HRESULT GlDevice::Present(const RECT* source, const RECT* dest, HWND destWindow,
     dirty_ |= kDirtyAll;
     if (capture_) Capture(windowWidth, windowHeight);
     SDL_GL_SwapWindow(window_);
-    mirror_.BindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    if (sceneFramebuffer_) {
+        drawFramebuffer_ = sceneFramebuffer_;  // the next frame's scene
+        dirty_ |= kDirtyViewport;
+    }
+    mirror_.BindFramebuffer(GL_FRAMEBUFFER, drawFramebuffer_);
     return D3D_OK;
 }
 
@@ -506,6 +578,19 @@ DeviceCounters GetDeviceCounters(IDirect3DDevice9* device) {
 
 void ResetDeviceCounters(IDirect3DDevice9* device) {
     if (auto* gl = dynamic_cast<GlDevice*>(device)) gl->Counters() = DeviceCounters{};
+}
+
+void SetOverdrawCounting(IDirect3DDevice9* device, bool on) {
+    if (auto* gl = dynamic_cast<GlDevice*>(device)) gl->SetOverdraw(on);
+}
+
+bool SetRenderScale(IDirect3DDevice9* device, float scale) {
+    auto* gl = dynamic_cast<GlDevice*>(device);
+    return gl && gl->SetRenderScale(scale);
+}
+
+void ResolveScaledScene(IDirect3DDevice9* device) {
+    if (auto* gl = dynamic_cast<GlDevice*>(device)) gl->ResolveScene();
 }
 
 bool PrepareProgram(IDirect3DDevice9* device) {

@@ -78,11 +78,17 @@ public:
 
     // Hooks (d3d9_hooks.h).
     void SetCapture(bool on) { capture_ = on; }
+    void SetOverdraw(bool on) {
+        overdraw_ = on;
+        dirty_ |= kDirtyAll;
+    }
     bool LastFrame(PresentedFrame& frame) const;
     bool ReadBack(PresentedFrame& frame);
     DeviceCounters& Counters() { return counters_; }
     void LoseDevice(int lostPolls);
     bool WarmProgram();
+    bool SetRenderScale(float scale);
+    void ResolveScene();
 
     // For resources.
     void MakeCurrent();
@@ -106,7 +112,12 @@ private:
     GlDevice(IDirect3D9* owner, SDL_Window* window, SDL_GLContext context);
     ~GlDevice();
     bool CreateTargets();
+    bool CreateSceneTarget();
+    void DestroySceneTarget();
     void DestroyTargets();
+    bool DrawingScaled() const { return drawFramebuffer_ != framebuffer_; }
+    // A back-buffer coordinate in the target drawn now.
+    int ToTarget(int value) const;
     bool CreatePresenter();
     void ApplyPresentParameters(const D3DPRESENT_PARAMETERS& parameters);
     void ResetStates();
@@ -133,6 +144,12 @@ private:
 
     GLuint framebuffer_ = 0, colorTexture_ = 0, depthBuffer_ = 0;
     int width_ = 0, height_ = 0;
+    // Render scale: below 1 the scene is drawn into a smaller target of its own, stretched
+    // into the back buffer when it is resolved (at the latest by Present).
+    float renderScale_ = 1.0f;
+    GLuint sceneFramebuffer_ = 0, sceneColor_ = 0, sceneDepth_ = 0;
+    int sceneWidth_ = 0, sceneHeight_ = 0;
+    GLuint drawFramebuffer_ = 0;  // where draws and clears go now: the scene target or the back buffer
     GLuint vao_ = 0, upBuffer_ = 0, gammaTexture_ = 0, presentProgram_ = 0, presentVao_ = 0;
     GLint presentGammaLocation_ = -1;
     GLuint samplers_[kMaxStages] = {};
@@ -170,6 +187,7 @@ private:
     bool notReset_ = false;
     int defaultPoolResources_ = 0;
     bool capture_ = false;
+    bool overdraw_ = false;
     PresentedFrame lastFrame_;
     bool hasFrame_ = false;
     DeviceCounters counters_;

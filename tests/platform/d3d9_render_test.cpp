@@ -215,6 +215,46 @@ TEST_F(D3D9RenderTest, AlphaTestAtReferenceOne) {
     }
 }
 
+// Overdraw counting: each fragment that passes the depth and alpha tests adds one, whatever
+// the colour, blending or clear colour the engine asked for.
+TEST_F(D3D9RenderTest, OverdrawCountsFragmentsThatPassTheTests) {
+    SetOverdrawCounting(device_, true);
+    device_->SetRenderState(D3DRS_ZENABLE, TRUE);
+    device_->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    device_->SetRenderState(D3DRS_ALPHAREF, 1);
+    device_->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+    device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, D3DCOLOR_XRGB(200, 200, 200), 1.0f, 0);
+    DrawRhwQuad(0, 0, 32, 32, D3DCOLOR_XRGB(0, 0, 0), 0.5f);
+    DrawRhwQuad(16, 16, 48, 48, D3DCOLOR_XRGB(255, 0, 0), 0.4f);   // in front: counted
+    DrawRhwQuad(0, 0, 24, 24, D3DCOLOR_XRGB(0, 255, 0), 0.6f);     // behind: rejected
+    DrawRhwQuad(0, 0, 64, 64, D3DCOLOR_ARGB(0, 0, 0, 255), 0.1f);  // alpha test fails
+    const auto frame = Frame();
+    const struct {
+        int x, y, count;
+    } cases[] = {{8, 8, 1}, {20, 20, 2}, {40, 40, 1}, {60, 60, 0}};
+    for (const auto& c : cases) EXPECT_EQ(Pixel(frame, c.x, c.y)[0], c.count) << c.x << "," << c.y;
+    SetOverdrawCounting(device_, false);
+}
+
+// Render scale: the scene is drawn at half the size and stretched when resolved; what is
+// drawn afterwards has the full resolution.
+TEST_F(D3D9RenderTest, ScaledSceneIsStretchedAndLaterDrawsAreSharp) {
+    ASSERT_TRUE(SetRenderScale(device_, 0.5f));
+    device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, D3DCOLOR_XRGB(255, 0, 0), 1.0f, 0);
+    DrawRhwQuad(0, 0, 32, kHeight, D3DCOLOR_XRGB(0, 255, 0));
+    ResolveScaledScene(device_);
+    device_->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    DrawRhwQuad(41, 41, 42, 42, D3DCOLOR_XRGB(0, 0, 255));  // one pixel
+    const auto frame = Frame();
+    const struct {
+        int x, y;
+        Rgba expected;
+    } cases[] = {{8, 8, {0, 255, 0, 255}}, {24, 50, {0, 255, 0, 255}}, {48, 8, {255, 0, 0, 255}},
+                 {41, 41, {0, 0, 255, 255}}, {40, 41, {255, 0, 0, 255}}, {42, 41, {255, 0, 0, 255}}};
+    for (const auto& c : cases) EXPECT_TRUE(Near(Pixel(frame, c.x, c.y), c.expected, 1)) << c.x << "," << c.y;
+    ASSERT_TRUE(SetRenderScale(device_, 1.0f));
+}
+
 TEST_F(D3D9RenderTest, BlendingAddsOrMixes) {
     struct Case {
         DWORD source, destination;
