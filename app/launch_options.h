@@ -26,6 +26,8 @@ struct LaunchOptions {
     bool window = false;    // --window: run the test mode in an ordinary window
     std::string statsFile;  // --stats FILE: frame statistics as JSON
     std::string cameraPath; // --path NAME: fly only this camera path, over and over
+    bool layerShell = false;        // --layer-shell [OUTPUT]: a Wayland background surface
+    std::string layerShellOutput;   // its output; empty: not named on the command line
     RecordOptions record;
 };
 
