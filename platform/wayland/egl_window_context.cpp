@@ -30,8 +30,7 @@ public:
     void ApplyMode(bool, int, int, int, bool) override {}
 
     void SwapBuffers() override {
-        surface_->BeginCommit();
-        eglSwapBuffers(display_, window_);
+        if (surface_->BeginCommit()) eglSwapBuffers(display_, window_);
     }
 
 private:

@@ -113,13 +113,10 @@ void LayerSurface::BeginImage(int& width, int& height) {
     height = applied_.height;
 }
 
-void LayerSurface::BeginCommit() {
+bool LayerSurface::BeginCommit() {
     while (frame_ && !Closed() && TerminationSignal() == 0) display_->Dispatch(kWaitSliceMs);
-    if (frame_) {
-        wl_callback_destroy(frame_);
-        frame_ = nullptr;
-    }
-    if (Closed()) return;
+    // The run is about to end: the image is not shown.
+    if (Closed() || TerminationSignal() != 0) return false;
     static const wl_callback_listener frameListener = {OnFrameDone};
     frame_ = wl_surface_frame(surface_);
     wl_callback_add_listener(frame_, &frameListener, this);
@@ -127,6 +124,7 @@ void LayerSurface::BeginCommit() {
         wp_viewport_set_destination(viewport_, applied_.viewWidth, applied_.viewHeight);
     else
         wl_surface_set_buffer_scale(surface_, applied_.bufferScale);
+    return true;
 }
 
 void LayerSurface::OnConfigure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial, std::uint32_t width,

@@ -49,9 +49,10 @@ public:
     // Applies the asked size to the EGL window before a frame is drawn into it; the size.
     void BeginImage(int& width, int& height);
     // Waits until the compositor wants the frame after the one last shown, the surface
-    // closes or a termination signal arrives; then asks to be told about the next one and
-    // sets the scale state that goes with the image about to be committed.
-    void BeginCommit();
+    // closes or a termination signal arrives. Then, unless the run is ending (false), asks
+    // to be told about the next one and sets the scale state that goes with the image about
+    // to be committed.
+    bool BeginCommit();
 
 private:
     struct Geometry {

@@ -136,23 +136,30 @@ std::string WaylandDisplay::OutputNames() const {
 bool WaylandDisplay::Dispatch(int timeoutMs) {
     if (Failed()) return false;
     while (wl_display_prepare_read(display_) != 0)
-        if (wl_display_dispatch_pending(display_) < 0) return false;
+        if (wl_display_dispatch_pending(display_) < 0) return Fail();
+    // libwayland leaves a broken pipe (EPIPE) unmarked so that late events can still be read;
+    // for a background that has nothing more to say, the connection is over.
     if (wl_display_flush(display_) < 0 && errno != EAGAIN) {
         wl_display_cancel_read(display_);
-        return false;
+        return Fail();
     }
     pollfd ready{wl_display_get_fd(display_), POLLIN, 0};
     // A signal cuts the wait short (EINTR): the caller looks at its flags again.
     if (poll(&ready, 1, timeoutMs) > 0 && (ready.revents & POLLIN)) {
-        if (wl_display_read_events(display_) < 0) return false;
+        if (wl_display_read_events(display_) < 0) return Fail();
     } else {
         wl_display_cancel_read(display_);
-        if (ready.revents & (POLLERR | POLLHUP)) return false;
+        if (ready.revents & (POLLERR | POLLHUP)) return Fail();
     }
-    return wl_display_dispatch_pending(display_) >= 0;
+    return wl_display_dispatch_pending(display_) >= 0 || Fail();
 }
 
-bool WaylandDisplay::Failed() const { return wl_display_get_error(display_) != 0; }
+bool WaylandDisplay::Fail() {
+    failed_ = true;
+    return false;
+}
+
+bool WaylandDisplay::Failed() const { return failed_ || wl_display_get_error(display_) != 0; }
 
 EGLDisplay WaylandDisplay::Egl() {
     if (eglTried_) return egl_;

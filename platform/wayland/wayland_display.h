@@ -47,7 +47,8 @@ public:
     std::string OutputNames() const;
 
     // Sends what is buffered, then waits up to timeoutMs for events and dispatches them
-    // (0: only what has arrived). False once the connection has failed.
+    // (0: only what has arrived). False once the connection has failed or the compositor
+    // has hung up.
     bool Dispatch(int timeoutMs);
     bool Failed() const;
     // The initialised EGL display of this connection; EGL_NO_DISPLAY when EGL has none.
@@ -58,6 +59,8 @@ private:
     static void OnGlobal(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
                          std::uint32_t version);
     static void OnGlobalRemove(void* data, wl_registry* registry, std::uint32_t name);
+    // Marks the connection as failed; false.
+    bool Fail();
 
     wl_display* display_ = nullptr;
     wl_registry* registry_ = nullptr;
@@ -68,4 +71,5 @@ private:
     std::vector<std::unique_ptr<WaylandOutput>> outputs_;
     EGLDisplay egl_ = EGL_NO_DISPLAY;
     bool eglTried_ = false;
+    bool failed_ = false;
 };
