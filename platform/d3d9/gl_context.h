@@ -13,7 +13,8 @@ public:
     virtual ~GlContext() = default;
     // Makes the context current on this thread; cheap when it already is.
     virtual void MakeCurrent() = 0;
-    // The size in pixels of the window's default framebuffer.
+    // The size in pixels of the window's default framebuffer. Present asks once a frame,
+    // before it draws there: a surface may take a new size at that moment.
     virtual void DrawableSize(int& width, int& height) = 0;
     // Full screen in the given mode or windowed, and whether swaps wait for the display.
     virtual void ApplyMode(bool windowed, int width, int height, int refreshRate, bool waitForDisplay) = 0;

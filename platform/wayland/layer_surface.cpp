@@ -73,8 +73,6 @@ LayerSurface::~LayerSurface() {
 
 bool LayerSurface::Closed() const { return closed_ || display_->Failed(); }
 
-void LayerSurface::Poll() { display_->Dispatch(0); }
-
 std::unique_ptr<GlContext> LayerSurface::CreateGlContext() { return CreateEglWindowContext(shared_from_this()); }
 
 LayerSurface::Geometry LayerSurface::Wanted() const {

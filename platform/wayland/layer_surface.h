@@ -37,8 +37,6 @@ public:
     int PixelHeight() const { return Wanted().height; }
     // The compositor closed the surface or the connection failed.
     bool Closed() const;
-    // Dispatches the events that have arrived, without waiting.
-    void Poll();
 
     std::unique_ptr<GlContext> CreateGlContext() override;
 
@@ -59,7 +57,6 @@ private:
         int width = 0, height = 0;        // buffer pixels
         int bufferScale = 1;              // wl_surface buffer scale (integer scaling)
         int viewWidth = 0, viewHeight = 0;  // viewport destination (fractional scaling); 0: none
-        bool operator==(const Geometry&) const = default;
     };
 
     explicit LayerSurface(std::shared_ptr<WaylandDisplay> display) : display_(std::move(display)) {}
