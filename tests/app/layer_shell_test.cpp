@@ -261,8 +261,12 @@ public:
         return false;
     }
     ~HeadlessSway() {
-        if (pid_ > 0) Stop(pid_);
+        End();
         fs::remove_all(dir_);
+    }
+    void End() {
+        if (pid_ > 0) Stop(pid_);
+        pid_ = -1;
     }
 
     std::vector<std::string> ClientEnv() const {
@@ -293,9 +297,10 @@ private:
 
 // Screenshots until the output shows the village over all of it (a share of at least 0.9,
 // hundreds of colours, the bottom-right corner too) or the time is up.
-bool WaitForVillage(const HeadlessSway& sway, std::uint32_t background, int width, int height, int seconds) {
+bool WaitForVillage(const HeadlessSway& sway, const std::string& output, std::uint32_t background, int width,
+                    int height, int seconds) {
     for (int i = 0; i < seconds; ++i) {
-        const image::Image shot = sway.Screenshot("HEADLESS-1");
+        const image::Image shot = sway.Screenshot(output);
         if (shot.width == width && shot.height == height) {
             const Coverage all = Measure(shot, background);
             const Coverage corner = Measure(shot, background, width - 64, height - 64);
@@ -309,7 +314,7 @@ bool WaitForVillage(const HeadlessSway& sway, std::uint32_t background, int widt
 }  // namespace
 
 // The village fills the named output behind everything and nowhere else, follows the
-// output's new size, and the run ends by SIGTERM in order.
+// output's new size; the run ends by SIGTERM in order, and when the compositor goes away.
 TEST(LayerShell, DrawsTheVillageOnOneOutputOfHeadlessSway) {
     User user;
     std::string why;
@@ -321,20 +326,33 @@ TEST(LayerShell, DrawsTheVillageOnOneOutputOfHeadlessSway) {
     ASSERT_FALSE(empty.Empty()) << "grim took no screenshot";
     const std::uint32_t background = empty.At(empty.width / 2, empty.height / 2) & 0xFFFFFF;
     const int width = empty.width, height = empty.height;
+    const auto run = [&](const std::string& output) {
+        return Spawn({kFrostvale, "--layer-shell", output}, sway.ClientEnv(), dir / (output + ".log"), user);
+    };
 
-    const pid_t frostvale = Spawn({kFrostvale, "--layer-shell", "HEADLESS-1"}, sway.ClientEnv(),
-                                  dir / "frostvale.log", user);
-    EXPECT_TRUE(WaitForVillage(sway, background, width, height, 180)) << ReadText(dir / "frostvale.log");
+    const pid_t first = run("HEADLESS-1");
+    EXPECT_TRUE(WaitForVillage(sway, "HEADLESS-1", background, width, height, 180)) << ReadText(dir / "HEADLESS-1.log");
     const image::Image other = sway.Screenshot("HEADLESS-2");
     EXPECT_LT(Measure(other, background).share, 0.01) << "the village shows on the other output too";
 
     // A larger output: a surface that kept its old size would leave the background showing.
     ASSERT_TRUE(sway.Tool({"/usr/bin/swaymsg", "output", "HEADLESS-1", "resolution", "1600x900"}));
-    EXPECT_TRUE(WaitForVillage(sway, background, 1600, 900, 120)) << ReadText(dir / "frostvale.log");
+    EXPECT_TRUE(WaitForVillage(sway, "HEADLESS-1", background, 1600, 900, 120)) << ReadText(dir / "HEADLESS-1.log");
 
-    kill(frostvale, SIGTERM);
-    const int status = WaitExit(frostvale, 10000);
-    if (status == -1) Stop(frostvale);
+    const pid_t second = run("HEADLESS-2");
+    EXPECT_TRUE(WaitForVillage(sway, "HEADLESS-2", background, width, height, 180)) << ReadText(dir / "HEADLESS-2.log");
+
+    kill(first, SIGTERM);
+    int status = WaitExit(first, 10000);
+    if (status == -1) Stop(first);
     EXPECT_TRUE(status != -1 && WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << "status " << status;
-    EXPECT_EQ(ReadText(dir / "frostvale.log").find("Sanitizer"), std::string::npos) << ReadText(dir / "frostvale.log");
+
+    // The compositor ends: the other run ends as a run does (exit status 1).
+    sway.End();
+    status = WaitExit(second, 10000);
+    if (status == -1) Stop(second);
+    EXPECT_TRUE(status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 1) << "status " << status;
+    for (const char* output : {"HEADLESS-1", "HEADLESS-2"})
+        EXPECT_EQ(ReadText(dir / (std::string(output) + ".log")).find("Sanitizer"), std::string::npos)
+            << ReadText(dir / (std::string(output) + ".log"));
 }
