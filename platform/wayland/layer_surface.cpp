@@ -11,6 +11,7 @@
 #include <wayland-egl.h>
 
 #include <algorithm>
+#include <chrono>
 
 namespace {
 
@@ -49,8 +50,8 @@ std::shared_ptr<LayerSurface> LayerSurface::Create(std::shared_ptr<WaylandDispla
     zwlr_layer_surface_v1_set_exclusive_zone(self->layer_, -1);
     wl_surface_commit(self->surface_);
 
-    for (int waited = 0; !self->configured_ && !self->Closed() && waited < kConfigureTimeoutMs;
-         waited += kWaitSliceMs)
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kConfigureTimeoutMs);
+    while (!self->configured_ && !self->Closed() && std::chrono::steady_clock::now() < deadline)
         wl.Dispatch(kWaitSliceMs);
     if (!self->configured_) {
         error = self->Closed() ? "--layer-shell: the compositor closed the layer surface at once"
