@@ -10,6 +10,7 @@
 #include "app/default_settings.h"
 #include "app/frame_recorder.h"
 #include "app/settings.h"
+#include "app/settings_dialog.h"
 #include "app/text_table.h"
 #include "core/byte_string.h"
 #include "core/clock.h"
@@ -46,6 +47,7 @@ struct ShellOptions {
     std::uint32_t seed = 0;
     FrameRecorder* recorder = nullptr;  // measures (and records) every drawn frame
     std::string cameraPath;     // fly only this path of the media; empty: the scene's list
+    SettingsDialog::Direct3DFactory direct3DFactory;  // lists the settings dialog's modes; empty: the real one
 };
 
 class Application : public DeviceWindow, public InputListener {
@@ -84,6 +86,8 @@ public:
 
 private:
     bool CreateApplicationWindow();
+    // Configure: the settings dialog, owned by the host window; false without a display.
+    bool RunSettingsDialog();
     void PaintPreview(HWND window);
     void BeginRun();
     // Draws one frame, measured by the recorder when there is one.
