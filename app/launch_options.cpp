@@ -73,6 +73,11 @@ bool ExtractLongOptions(std::vector<std::string>& args, LaunchOptions& options, 
         } else if (arg == "--path") {
             if (!value(options.cameraPath)) return false;
             if (options.cameraPath.empty()) return malformed("a camera path name");
+        } else if (arg == "--layer-shell") {
+            options.layerShell = true;
+            // The output name is optional: a following switch or option is not one.
+            if (i + 1 < args.size() && !args[i + 1].empty() && args[i + 1][0] != '-' && args[i + 1][0] != '/')
+                options.layerShellOutput = args[++i];
         } else if (arg == "--record") {
             if (!value(record.dir)) return false;
             if (record.dir.empty()) return malformed("a folder");
@@ -118,6 +123,10 @@ bool ExtractLongOptions(std::vector<std::string>& args, LaunchOptions& options, 
     }
     if (options.record.bench && !options.record.dir.empty()) {
         error = "--record and --bench exclude each other";
+        return false;
+    }
+    if (options.layerShell && (options.window || options.record.Enabled())) {
+        error = "--layer-shell excludes --window, --record and --bench";
         return false;
     }
     if (framing && !options.record.Enabled()) {

@@ -29,6 +29,8 @@ struct LaunchOptions {
     std::string statsFile;  // --stats FILE: frame statistics as JSON
     std::string cameraPath; // --path NAME: fly only this camera path, over and over
     float renderScale = 1;  // --scale F: the scene at this fraction of the size (0.25 to 1)
+    bool layerShell = false;        // --layer-shell [OUTPUT]: a Wayland background surface
+    std::string layerShellOutput;   // its output; empty: not named on the command line
     RecordOptions record;
 };
 

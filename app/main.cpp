@@ -8,10 +8,12 @@
 #include "core/clock.h"
 #include "core/log.h"
 #include "core/media_archive.h"
+#include "platform/win/layer_shell_window.h"
 #include "platform/win/termination_signal.h"
 #include "platform/win/window.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,6 +47,20 @@ int main(int argc, char** argv) {
     if (options.window) {
         // --window: the test mode, in an ordinary window instead of full screen.
         mode = LaunchMode::Test;
+        hostWindow = 0;
+        shell.windowed = true;
+    }
+
+    if (options.layerShell) {
+        // A background surface of the compositor: the saver runs in it, windowed at the
+        // size the compositor gives, until a signal or the compositor ends it.
+        const std::string output =
+            LayerShellOutput(options.layerShellOutput, std::getenv("SWAYLOCK_PLUGIN_OUTPUT_NAME"));
+        if (!UseLayerShell(output, error)) {
+            std::fprintf(stderr, "Error: %s\n", error.c_str());
+            return 1;
+        }
+        mode = LaunchMode::Saver;
         hostWindow = 0;
         shell.windowed = true;
     }

@@ -75,31 +75,20 @@ bool IsIdentityRamp(const D3DGAMMARAMP& ramp) {
 
 }  // namespace
 
-GlDevice::GlDevice(IDirect3D9* owner, SDL_Window* window, SDL_GLContext context)
-    : owner_(owner), window_(window), context_(context) {
+GlDevice::GlDevice(IDirect3D9* owner, std::unique_ptr<GlContext> context)
+    : owner_(owner), context_(std::move(context)) {
     owner_->AddRef();
     mirror_.Invalidate();
     for (int i = 0; i < 256; ++i) gamma_.red[i] = gamma_.green[i] = gamma_.blue[i] = WORD(i * 257);
 }
 
-GlDevice* GlDevice::Create(IDirect3D9* owner, SDL_Window* window, const D3DPRESENT_PARAMETERS& parameters,
-                           const D3DCAPS9& baseCaps, HRESULT& result) {
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GLContext context = SDL_GL_CreateContext(window);
-    if (!context) {
+GlDevice* GlDevice::Create(IDirect3D9* owner, std::unique_ptr<GlContext> context,
+                           const D3DPRESENT_PARAMETERS& parameters, const D3DCAPS9& baseCaps, HRESULT& result) {
+    if (!context || epoxy_gl_version() < 33) {
         result = D3DERR_NOTAVAILABLE;
         return nullptr;
     }
-    SDL_GL_MakeCurrent(window, context);
-    if (epoxy_gl_version() < 33) {
-        SDL_GL_DeleteContext(context);
-        result = D3DERR_NOTAVAILABLE;
-        return nullptr;
-    }
-    auto* device = new GlDevice(owner, window, context);
+    auto* device = new GlDevice(owner, std::move(context));
     device->clipControl_ = epoxy_gl_version() >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control");
     if (device->clipControl_) glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
     device->transforms_.assign(512, D3DMATRIX{});
@@ -129,35 +118,25 @@ GlDevice::~GlDevice() {
     if (gammaTexture_) glDeleteTextures(1, &gammaTexture_);
     if (presentProgram_) glDeleteProgram(presentProgram_);
     glDeleteSamplers(kMaxStages, samplers_);
-    if (SDL_GL_GetCurrentContext() == context_) SDL_GL_MakeCurrent(window_, nullptr);
-    SDL_GL_DeleteContext(context_);
-    if (!parameters_.Windowed) SDL_SetWindowFullscreen(window_, 0);
+    context_.reset();
     owner_->Release();
 }
 
-void GlDevice::MakeCurrent() {
-    if (SDL_GL_GetCurrentContext() != context_) SDL_GL_MakeCurrent(window_, context_);
-}
+void GlDevice::MakeCurrent() { context_->MakeCurrent(); }
 
 void GlDevice::ApplyPresentParameters(const D3DPRESENT_PARAMETERS& parameters) {
     parameters_ = parameters;
-    if (!parameters_.Windowed) {
-        SDL_DisplayMode mode{SDL_PIXELFORMAT_RGB888, int(parameters_.BackBufferWidth),
-                             int(parameters_.BackBufferHeight), int(parameters_.FullScreen_RefreshRateInHz), nullptr};
-        SDL_SetWindowDisplayMode(window_, &mode);
-        SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN);
-    } else if (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) {
-        SDL_SetWindowFullscreen(window_, 0);
-    }
+    context_->ApplyMode(parameters_.Windowed, int(parameters_.BackBufferWidth), int(parameters_.BackBufferHeight),
+                        int(parameters_.FullScreen_RefreshRateInHz),
+                        parameters_.PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE);
     if (parameters_.BackBufferWidth == 0 || parameters_.BackBufferHeight == 0) {
         int w = 0, h = 0;
-        SDL_GL_GetDrawableSize(window_, &w, &h);
+        context_->DrawableSize(w, h);
         if (parameters_.BackBufferWidth == 0) parameters_.BackBufferWidth = UINT(std::max(w, 1));
         if (parameters_.BackBufferHeight == 0) parameters_.BackBufferHeight = UINT(std::max(h, 1));
     }
     if (parameters_.BackBufferFormat == D3DFMT_UNKNOWN) parameters_.BackBufferFormat = D3DFMT_X8R8G8B8;
     if (parameters_.BackBufferCount == 0) parameters_.BackBufferCount = 1;
-    SDL_GL_SetSwapInterval(parameters_.PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
 }
 
 bool GlDevice::CreateTargets() {
@@ -406,7 +385,7 @@ HRESULT GlDevice::Present(const RECT* source, const RECT* dest, HWND destWindow,
     ResolveScene();
     MakeCurrent();
     int windowWidth = 0, windowHeight = 0;
-    SDL_GL_GetDrawableSize(window_, &windowWidth, &windowHeight);
+    context_->DrawableSize(windowWidth, windowHeight);
     mirror_.Enable(GL_SCISSOR_TEST, false);
     mirror_.ColorMask(0xF);
     if (gammaIdentity_ || overdraw_) {
@@ -450,7 +429,7 @@ HRESULT GlDevice::Present(const RECT* source, const RECT* dest, HWND destWindow,
     }
     dirty_ |= kDirtyAll;
     if (capture_) Capture(windowWidth, windowHeight);
-    SDL_GL_SwapWindow(window_);
+    context_->SwapBuffers();
     if (sceneFramebuffer_) {
         drawFramebuffer_ = sceneFramebuffer_;  // the next frame's scene
         dirty_ |= kDirtyViewport;

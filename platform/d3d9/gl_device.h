@@ -10,13 +10,13 @@
 
 #include "platform/d3d9/d3d9_hooks.h"
 #include "platform/d3d9/ff_program.h"
+#include "platform/d3d9/gl_context.h"
 #include "platform/d3d9/gl_state_mirror.h"
 #include "platform/d3d9/ref_counted.h"
 #include "platform/d3d9/state_defaults.h"
 
-#include <SDL.h>
-
 #include <array>
+#include <memory>
 #include <vector>
 
 class GlTexture;
@@ -25,9 +25,9 @@ class GlIndexBuffer;
 
 class GlDevice final : public RefCounted<IDirect3DDevice9> {
 public:
-    // Null when no GL 3.3 context can be made for the window.
-    static GlDevice* Create(IDirect3D9* owner, SDL_Window* window, const D3DPRESENT_PARAMETERS& parameters,
-                            const D3DCAPS9& baseCaps, HRESULT& result);
+    // Null when the context (current, from the window's source) offers less than GL 3.3.
+    static GlDevice* Create(IDirect3D9* owner, std::unique_ptr<GlContext> context,
+                            const D3DPRESENT_PARAMETERS& parameters, const D3DCAPS9& baseCaps, HRESULT& result);
 
     HRESULT TestCooperativeLevel() override;
     HRESULT GetDeviceCaps(D3DCAPS9* caps) override;
@@ -109,7 +109,7 @@ private:
         bool enabled = false;
     };
 
-    GlDevice(IDirect3D9* owner, SDL_Window* window, SDL_GLContext context);
+    GlDevice(IDirect3D9* owner, std::unique_ptr<GlContext> context);
     ~GlDevice();
     bool CreateTargets();
     bool CreateSceneTarget();
@@ -134,8 +134,7 @@ private:
     bool inLostState() const { return lostPolls_ > 0 || notReset_; }
 
     IDirect3D9* owner_;
-    SDL_Window* window_;
-    SDL_GLContext context_;
+    std::unique_ptr<GlContext> context_;
     D3DPRESENT_PARAMETERS parameters_{};
     D3DCAPS9 caps_{};
     GlStateMirror mirror_;

@@ -40,6 +40,7 @@ bool Matches(HWND msgWindow, UINT message, HWND filter, UINT low, UINT high) {
 
 bool Retrieve(MSG* msg, HWND window, UINT low, UINT high, bool remove) {
     if (VideoStarted()) ReadSdlEvents();
+    ReadLayerShellEvents();
     for (auto it = gQueue.begin(); it != gQueue.end(); ++it) {
         if (!Matches(it->hwnd, it->message, window, low, high)) continue;
         *msg = *it;

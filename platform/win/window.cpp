@@ -201,6 +201,7 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR title, DWORD style, int x, 
     record->classCursor = windowClass->cursor;
     record->style = style;
     const bool child = (style & WS_CHILD) && parentRecord;
+    GlContextSource* layerSurface = nullptr;
     if (child) {
         // A child draws into its parent's SDL window, over its own rectangle.
         record->parent = parent;
@@ -209,6 +210,10 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR title, DWORD style, int x, 
         record->y = y == CW_USEDEFAULT ? 0 : y;
         record->width = width == CW_USEDEFAULT ? 0 : width;
         record->height = height == CW_USEDEFAULT ? 0 : height;
+    } else if (LayerShellInUse()) {
+        // The compositor sizes the surface; the window has no SDL window behind it.
+        layerSurface = CreateLayerSurface(record->width, record->height);
+        if (!layerSurface) return nullptr;
     } else {
         int left, top, right, bottom;
         FrameOf(style, FALSE, left, top, right, bottom);
@@ -227,7 +232,7 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR title, DWORD style, int x, 
         if (!record->sdl) return nullptr;
         record->ownsSdl = true;
     }
-    record->handle = RegisterNativeWindow(record->sdl);
+    record->handle = RegisterNativeWindow(record->sdl, layerSurface);
     record->needsPaint = (style & WS_VISIBLE) != 0;
     const HWND handle = record->handle;
     Records().push_back(std::move(record));
@@ -261,7 +266,9 @@ BOOL DestroyWindow(HWND window) {
     if (!record) return TRUE;
     ForgetWindowMessages(window);
     SDL_Window* sdl = record->ownsSdl ? record->sdl : nullptr;
+    GlContextSource* layerSurface = record->parent ? nullptr : GlContextSourceOf(window);
     UnregisterNativeWindow(window);
+    if (layerSurface) DestroyLayerSurface(layerSurface);
     auto& records = Records();
     records.erase(std::remove_if(records.begin(), records.end(),
                                  [&](const std::unique_ptr<WindowRecord>& r) { return r->handle == window; }),

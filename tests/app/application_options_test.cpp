@@ -1,6 +1,7 @@
 // The long options taken out of frostvale's arguments before the switch scan.
 
 #include "app/launch_options.h"
+#include "platform/win/layer_shell_window.h"
 
 #include <gtest/gtest.h>
 
@@ -104,4 +105,37 @@ TEST(ApplicationOptions, RenderScaleIsAFractionFromAQuarterToOne) {
         if (c.ok) EXPECT_FLOAT_EQ(options.renderScale, c.scale);
         else EXPECT_FALSE(error.empty());
     }
+}
+
+// --layer-shell takes an output name when one follows; a switch or option is not one. The
+// output named on the command line wins over the one a lock screen names.
+TEST(ApplicationOptions, LayerShellTakesAnOptionalOutput) {
+    const struct {
+        std::vector<std::string> args;
+        bool ok;
+        std::string output;
+        std::vector<std::string> rest;
+    } cases[] = {
+        {{"frostvale", "--layer-shell"}, true, "", {"frostvale"}},
+        {{"frostvale", "--layer-shell", "HEADLESS-1"}, true, "HEADLESS-1", {"frostvale"}},
+        {{"frostvale", "--layer-shell", "/s"}, true, "", {"frostvale", "/s"}},
+        {{"frostvale", "--layer-shell", "--log", "x"}, true, "", {"frostvale"}},
+        {{"frostvale", "--layer-shell", "-s"}, true, "", {"frostvale", "-s"}},
+        {{"frostvale", "--layer-shell", "DP-1", "--window"}, false, "", {}},
+        {{"frostvale", "--bench", "--layer-shell"}, false, "", {}},
+        {{"frostvale", "--record", "o", "--layer-shell"}, false, "", {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.args;
+        LaunchOptions options;
+        std::string error;
+        ASSERT_EQ(ExtractLongOptions(args, options, error), c.ok) << c.args.back() << ": " << error;
+        if (!c.ok) continue;
+        EXPECT_TRUE(options.layerShell);
+        EXPECT_EQ(options.layerShellOutput, c.output);
+        EXPECT_EQ(args, c.rest);
+    }
+    EXPECT_EQ(LayerShellOutput("DP-1", "HDMI-A-1"), "DP-1");
+    EXPECT_EQ(LayerShellOutput("", "HDMI-A-1"), "HDMI-A-1");
+    EXPECT_EQ(LayerShellOutput("", nullptr), "");
 }
