@@ -127,8 +127,8 @@ TEST_F(SnowscapeFrameTest, RandomDrawsFollowTheStartUpOrder) {
 }
 
 // The device calls of one frame (the state cache starts empty, so every state reaches the
-// device): samplers, ambient and the sky drawn around the camera with depth and fog off, then
-// the scene under linear range fog, and a depth-only clear before EndScene.
+// device): samplers, ambient, the scene under linear range fog, the sky drawn around the
+// camera behind it with depth writes and fog off, and a depth-only clear before EndScene.
 TEST_F(SnowscapeFrameTest, OneFrameOfDeviceCalls) {
     Snowscape snowscape;
     ASSERT_TRUE(snowscape.Create());
@@ -169,10 +169,18 @@ TEST_F(SnowscapeFrameTest, OneFrameOfDeviceCalls) {
     ASSERT_GE(atDraws.size(), 3u);
     for (const char* sampler : {"0, 5, 2", "0, 6, 2", "0, 7, 2"})  // MIN, MAG, MIP linear
         EXPECT_NE(std::find(samplers.begin(), samplers.end(), sampler), samplers.end()) << sampler;
-    const std::map<DWORD, DWORD>& sky = atDraws.front();
-    EXPECT_EQ(sky.at(D3DRS_ZENABLE), DWORD(FALSE));
+    // The sky follows the opaque scene: the first draw with fog off, depth tested (pinned to
+    // the far plane) but not written.
+    const auto skyDraw = std::find_if(atDraws.begin(), atDraws.end(), [](const std::map<DWORD, DWORD>& s) {
+        return s.count(D3DRS_FOGENABLE) != 0 && s.at(D3DRS_FOGENABLE) == FALSE;
+    });
+    ASSERT_NE(skyDraw, atDraws.end());
+    ASSERT_NE(skyDraw, atDraws.begin());
+    const std::map<DWORD, DWORD>& sky = *skyDraw;
+    EXPECT_EQ(sky.at(D3DRS_ZENABLE), DWORD(TRUE));
     EXPECT_EQ(sky.at(D3DRS_ZWRITEENABLE), DWORD(FALSE));
     EXPECT_EQ(sky.at(D3DRS_FOGENABLE), DWORD(FALSE));
+    ASSERT_EQ(sky.count(D3DRS_AMBIENT), 1u);
     EXPECT_EQ(sky.at(D3DRS_AMBIENT), colour(tuning.ambient));
     const D3DXVECTOR3 skyAt = snowscape.Roles().Sky()->LocalTransform().Position();
     const D3DXVECTOR3 camera = snowscape.Camera().pose.position;
@@ -183,11 +191,16 @@ TEST_F(SnowscapeFrameTest, OneFrameOfDeviceCalls) {
     });
     ASSERT_NE(firstFogged, atDraws.end());
     const std::map<DWORD, DWORD>& scene = *firstFogged;
-    const std::map<DWORD, DWORD> fog = {{D3DRS_ZENABLE, TRUE},          {D3DRS_ZWRITEENABLE, TRUE},
+    const std::map<DWORD, DWORD> fog = {{D3DRS_ZENABLE, TRUE},
                                         {D3DRS_FOGENABLE, TRUE},        {D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR},
                                         {D3DRS_RANGEFOGENABLE, TRUE},   {D3DRS_FOGCOLOR, colour(tuning.fogColor)},
                                         {D3DRS_FOGSTART, bits(tuning.fogStart)}, {D3DRS_FOGEND, bits(tuning.fogEnd)}};
-    for (const auto& [state, value] : fog) EXPECT_EQ(scene.at(state), value) << "state " << state;
+    for (const auto& [state, value] : fog) {
+        ASSERT_EQ(scene.count(state), 1u) << "state " << state;
+        EXPECT_EQ(scene.at(state), value) << "state " << state;
+    }
+    // Depth writes are on for the scene: the device's default unless a state said otherwise.
+    EXPECT_TRUE(scene.count(D3DRS_ZWRITEENABLE) == 0 || scene.at(D3DRS_ZWRITEENABLE) == TRUE);
     EXPECT_EQ(lastClear, "0, 2, 0, 1, 0");  // depth only, before EndScene
     EXPECT_TRUE(ended);
     EXPECT_EQ(afterEndScene, "");
