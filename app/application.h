@@ -8,7 +8,9 @@
 
 #include "app/command_line.h"
 #include "app/default_settings.h"
+#include "app/frame_pacing.h"
 #include "app/frame_recorder.h"
+#include "app/saver_options.h"
 #include "app/settings.h"
 #include "app/text_table.h"
 #include "core/byte_string.h"
@@ -46,6 +48,14 @@ struct ShellOptions {
     std::uint32_t seed = 0;
     FrameRecorder* recorder = nullptr;  // measures (and records) every drawn frame
     std::string cameraPath;     // fly only this path of the media; empty: the scene's list
+    // Hack mode: draw into this X11 window of a screensaver host (0: a window of our own).
+    // The host decides when the run ends: no input ends it, and the desktop's screensaver
+    // is never held off.
+    std::uint64_t hostWindowId = 0;
+    long long delayUs = 0;      // sleep after each frame
+    std::vector<SettingOverride> overrides;  // settings for this run, over the stored ones
+
+    bool Hosted() const { return hostWindowId != 0; }
 };
 
 class Application : public DeviceWindow, public InputListener {
@@ -81,10 +91,13 @@ public:
     const String& FpsText() const { return fpsText_; }
     const String& ClockText() const { return clockText_; }
     InputDevices& Input() { return input_; }
+    const FramePacer& Pacer() const { return pacer_; }
 
 private:
     bool CreateApplicationWindow();
     void PaintPreview(HWND window);
+    // Hack mode: "Host window WxH" to the log (at start and after each size change).
+    void LogHostSize();
     void BeginRun();
     // Draws one frame, measured by the recorder when there is one.
     void DrawMeasuredFrame();
@@ -107,6 +120,7 @@ private:
     Stopwatch runStopwatch_;
     Stopwatch textStopwatch_;
     FrameRateCounter frameRate_;
+    FramePacer pacer_;
     String fpsText_ = "100";
     String clockText_ = "11";
 };

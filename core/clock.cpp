@@ -8,13 +8,20 @@ namespace {
 bool gVirtual = false;
 double gVirtualMs = 0.0;
 double gStepMs = 0.0;
+std::int64_t gLastRawMs = 0;   // the previous monotonic reading, before the skipped time
+std::int64_t gSkippedMs = 0;   // time taken out of the monotonic clock so far
+bool gRead = false;
 
 }  // namespace
 
 std::int64_t NowMilliseconds() {
     if (gVirtual) return static_cast<std::int64_t>(std::floor(gVirtualMs));
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    return std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
+    const std::int64_t raw = std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
+    if (gRead && raw - gLastRawMs > kClockGapMs) gSkippedMs += raw - gLastRawMs - kClockResumeMs;
+    gLastRawMs = raw;
+    gRead = true;
+    return raw - gSkippedMs;
 }
 
 void UseMonotonicClock() { gVirtual = false; }
