@@ -23,6 +23,9 @@ bool IsVirtualClock();
 void AdvanceVirtualClock();
 // Sets the virtual clock to a time, earlier ones included (tests).
 void SetVirtualTime(std::int64_t ms);
+// Test hook: the monotonic clock reads its raw milliseconds from reader (null: the
+// system's steady clock); the time taken out so far is forgotten.
+void SetMonotonicReader(std::int64_t (*reader)());
 
 class Stopwatch {
 public:

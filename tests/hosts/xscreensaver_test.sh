@@ -36,7 +36,7 @@ wait_for "as_user xscreensaver-command -time >/dev/null 2>&1" 100 || fail "the d
 
 as_user xscreensaver-command -activate >/dev/null || fail "xscreensaver-command -activate failed"
 wait_for '[[ -n "$(hack_pids)" ]]' 100 || fail "the daemon started no frostvale: $(tail -5 "$WORK/daemon.log")"
-wait_for 'grep -q "Snow renderer created" "$WORK/hack.log" 2>/dev/null' 900 || fail "the hack did not start up"
+wait_for 'grep -q "Snow renderer created" "$WORK/hack.log" 2>/dev/null' 3000 || fail "the hack did not start up"
 sleep 4
 read -r mean deviation < <(screenshot "$OUT/xscreensaver_activate.png") || fail "no screenshot"
 echo "screenshot $OUT/xscreensaver_activate.png: mean $mean, deviation $deviation"
@@ -80,7 +80,7 @@ wait_for '[[ -s "$WORK/preview.id" ]]' 50 || fail "no preview window"
 xid=$(cat "$WORK/preview.id")
 BUS=1 spawn "$WORK/preview.out" "$FROSTVALE" --window-id "$xid" --log "$WORK/preview.log"
 hack=${PIDS[-1]}
-wait_for 'grep -q "Snow renderer created" "$WORK/preview.log" 2>/dev/null' 900 || fail "--window-id did not start: $(cat "$WORK/preview.out")"
+wait_for 'grep -q "Snow renderer created" "$WORK/preview.log" 2>/dev/null' 3000 || fail "--window-id did not start: $(cat "$WORK/preview.out")"
 sleep 3
 grep -q "Host window 400x300" "$WORK/preview.log" || fail "not drawn at the preview's size: $(grep Host "$WORK/preview.log")"
 read -r mean deviation < <(screenshot "$OUT/xscreensaver_preview.png" "$xid") || fail "no screenshot of the preview"
