@@ -66,8 +66,8 @@ start_x() {
 }
 
 RUN_UID=$(as_user id -u)
-# The frostvale processes of the test user ($FROSTVALE: the program's path).
-hack_pids() { pgrep -u "$RUN_UID" -f "^$FROSTVALE( |$)" || true; }
+# The frostvale processes of the test user ($FROSTVALE: the program's path, or HACK_PATTERN).
+hack_pids() { pgrep -u "$RUN_UID" -f "${HACK_PATTERN:-^$FROSTVALE( |$)}" || true; }
 
 # Waits up to $2 tenths of a second for condition $1 (a command) to hold.
 wait_for() {
