@@ -95,7 +95,8 @@ bool ApplySaverOption(const SaverOption& option, const std::string& argument, st
         std::string accepted;
         for (const OptionWord& word : option.words) {
             if (argument == word.word) found = &word;
-            accepted += (accepted.empty() ? "" : "|") + std::string(word.word);
+            if (!accepted.empty()) accepted += '|';
+            accepted += word.word;
         }
         if (found == nullptr) {
             error = dashed + " takes " + accepted + ", not '" + argument + "'";
