@@ -305,6 +305,9 @@ bool Application::DrawFrame() {
         const ClientArea client = GetClientArea();
         snowscape_->Draw(client.width, client.height);
     }
+    // Asked to end: the frame is not shown (presenting is where the rasteriser does its work),
+    // so a host's SIGTERM is answered sooner.
+    if (TerminationSignal() != 0) return false;
     return Present();
 }
 
