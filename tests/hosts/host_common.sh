@@ -48,13 +48,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Starts Xvfb with GLX on a free display number; sets DISPLAY.
+# Starts Xvfb with GLX on a free display number (screen size $1, default 1280x720); sets DISPLAY.
 start_x() {
+  local size=${1:-1280x720}
   command -v Xvfb >/dev/null || skip "Xvfb is not installed"
   local n
   for n in $(seq 140 199); do
     [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
-    spawn "$WORK/xvfb.log" Xvfb ":$n" -screen 0 1280x720x24 +extension GLX -nolisten tcp
+    spawn "$WORK/xvfb.log" Xvfb ":$n" -screen 0 "${size}x24" +extension GLX -nolisten tcp
     export DISPLAY=":$n"
     for _ in $(seq 1 50); do
       as_user xdpyinfo >/dev/null 2>&1 && return 0
