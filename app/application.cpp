@@ -3,6 +3,9 @@
 #include "core/log.h"
 #include "core/media_archive.h"
 #include "core/random.h"
+#include "platform/d3d9/d3d9_hooks.h"
+#include "platform/win/dialog.h"
+#include "platform/win/message_box.h"
 #include "platform/win/cursor.h"
 #include "platform/win/host_window.h"
 #include "platform/win/message_queue.h"
@@ -165,19 +168,14 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
         return false;
     }
 
-    if (mode_ == LaunchMode::Configure) {
-        // The settings dialog is not part of this build yet.
-        std::fprintf(stderr, "frostvale: the configuration dialog is not available in this build\n");
-        return false;
-    }
+    if (mode_ == LaunchMode::Configure) return RunSettingsDialog();
 
-    if (!options_.windowed && !options_.Hosted()) {
-        const bool switched = settings_.useDesktop ? SwitchToFullscreen(0, 0)
-                                                   : SwitchToFullscreen(settings_.width, settings_.height, settings_.depth);
-        if (!switched) {
-            Log("", "Error: Application::SetMode() failed\n");
-            return false;
-        }
+    const bool selected = options_.windowed || options_.Hosted() ? SelectSettings(false)
+                          : settings_.useDesktop ? SwitchToFullscreen(0, 0)
+                                                 : SwitchToFullscreen(settings_.width, settings_.height, settings_.depth);
+    if (!selected) {
+        Log("", "Error: Application::SetMode() failed\n");
+        return false;
     }
 
     // A host's window keeps the cursor the host gave it.
@@ -208,6 +206,11 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
     input_.Start(true, kInputCooperation, kInputCooperation);
     input_.AddListener(this);
 
+    {
+        const ClientArea client = GetClientArea();
+        snowscape_->WarmUp(client.width, client.height);
+    }
+    if (!options_.silent && settings_.music && settings_.volume != 0) music_.Start(GetWindow(), settings_.volume);
     snowscape_->Start();
     runStopwatch_.Restart();
 
@@ -221,6 +224,17 @@ void Application::LogHostSize() {
     RECT client{};
     if (!options_.Hosted() || !GetClientRect(GetWindow(), &client)) return;
     Log("", String("Host window ") + String::FromInt(client.right) + "x" + String::FromInt(client.bottom) + "\n");
+}
+
+bool Application::RunSettingsDialog() {
+    if (!DialogHostReady()) {
+        std::fprintf(stderr, "frostvale: the settings dialog needs a display (DISPLAY or WAYLAND_DISPLAY)\n");
+        return false;
+    }
+    SettingsDialog dialog(settings_, defaults_, texts_, options_.direct3DFactory);
+    if (dialog.Run(DialogOwnerFromId(hostWindow_)) == -1)
+        MessageBoxA(nullptr, "The settings dialog cannot be shown.", "Frostvale", MB_OK | MB_ICONERROR);
+    return true;
 }
 
 void Application::BeginRun() {
@@ -260,6 +274,7 @@ bool Application::RunIteration() {
     if (!IsActive()) {
         pacer_.Idle();
     } else {
+        music_.FadeStep();
         DrawMeasuredFrame();
         if (!quitRequested_) pacer_.AfterFrame();
     }
@@ -285,6 +300,7 @@ int Application::Run() {
 }
 
 void Application::Shutdown() {
+    music_.Stop();
     snowscape_.reset();
     ReleaseDevice();
     input_.Stop();
@@ -299,9 +315,11 @@ void Application::Shutdown() {
 
 bool Application::DrawFrame() {
     if (!CheckDevice()) return false;
+    // The device keeps its scale across resets; one made anew takes it here.
+    if (options_.renderScale < 1.0f) SetRenderScale(Device(), options_.renderScale);
     const SceneColor& fog = SceneTuning().fogColor;
     ClearFrame(D3DCOLOR_COLORVALUE(fog.r, fog.g, fog.b, fog.a));
-    if (snowscape_ != nullptr) {
+    if (snowscape_ != nullptr && !options_.emptyFrames) {
         const ClientArea client = GetClientArea();
         snowscape_->Draw(client.width, client.height);
     }

@@ -11,7 +11,9 @@
 #include "app/frame_pacing.h"
 #include "app/frame_recorder.h"
 #include "app/saver_options.h"
+#include "app/music.h"
 #include "app/settings.h"
+#include "app/settings_dialog.h"
 #include "app/text_table.h"
 #include "core/byte_string.h"
 #include "core/clock.h"
@@ -56,6 +58,11 @@ struct ShellOptions {
     std::vector<SettingOverride> overrides;  // settings for this run, over the stored ones
 
     bool Hosted() const { return hostWindowId != 0; }
+
+    bool silent = false;        // no music, whatever the settings say (headless recording)
+    bool emptyFrames = false;   // frames only clear and present: the machine's ceiling
+    float renderScale = 1.0f;   // the scene drawn at this fraction of the size, stretched
+    SettingsDialog::Direct3DFactory direct3DFactory;  // lists the settings dialog's modes; empty: the real one
 };
 
 class Application : public DeviceWindow, public InputListener {
@@ -92,9 +99,12 @@ public:
     const String& ClockText() const { return clockText_; }
     InputDevices& Input() { return input_; }
     const FramePacer& Pacer() const { return pacer_; }
+    const Music& GetMusic() const { return music_; }
 
 private:
     bool CreateApplicationWindow();
+    // Configure: the settings dialog, owned by the host window; false without a display.
+    bool RunSettingsDialog();
     void PaintPreview(HWND window);
     // Hack mode: "Host window WxH" to the log (at start and after each size change).
     void LogHostSize();
@@ -117,6 +127,7 @@ private:
     InputDevices input_{this};
     std::unique_ptr<LoadingScreen> loadingScreen_;  // from start-up until its fade-out
     std::unique_ptr<Snowscape> snowscape_;
+    Music music_;
     Stopwatch runStopwatch_;
     Stopwatch textStopwatch_;
     FrameRateCounter frameRate_;

@@ -1,5 +1,6 @@
 #include "app/frame_recorder.h"
 
+#include "app/overdraw_map.h"
 #include "platform/d3d9/d3d9_hooks.h"
 #include "platform/image/image_encoder.h"
 #include "platform/image/image_resize.h"
@@ -96,19 +97,22 @@ bool FrameRecorder::Prepare(std::string& error) {
 
 void FrameRecorder::Attach(IDirect3DDevice9* device) {
     device_ = device;
-    if (device_ != nullptr && !options_.dir.empty()) SetFrameCapture(device_, true);
+    if (device_ != nullptr && (!options_.dir.empty() || options_.overdraw)) SetFrameCapture(device_, true);
+    if (device_ != nullptr && options_.overdraw) SetOverdrawCounting(device_, true);
     if (device_ != nullptr) ResetDeviceCounters(device_);
 }
 
 void FrameRecorder::BeginFrame() {
     frameStart_ = std::chrono::steady_clock::now();
     frameCpuStart_ = ThreadCpuMilliseconds();
+    processCpuStart_ = ProcessCpuMilliseconds();
     if (startupMs_ < 0) startupMs_ = MillisecondsBetween(created_, frameStart_);
 }
 
 bool FrameRecorder::EndFrame(int flakes) {
     frameMs_.push_back(MillisecondsBetween(frameStart_, std::chrono::steady_clock::now()));
     cpuMs_.push_back(std::max(0.0, ThreadCpuMilliseconds() - frameCpuStart_));
+    processCpuMs_.push_back(std::max(0.0, ProcessCpuMilliseconds() - processCpuStart_));
     const DeviceCounters counters = device_ ? GetDeviceCounters(device_) : DeviceCounters{};
     if (device_ != nullptr) ResetDeviceCounters(device_);
     drawCalls_.push_back(static_cast<double>(counters.drawCalls));
@@ -116,6 +120,9 @@ bool FrameRecorder::EndFrame(int flakes) {
     stateChanges_.push_back(static_cast<double>(counters.stateChanges));
     textureBinds_.push_back(static_cast<double>(counters.textureBinds));
     flakes_.push_back(flakes);
+    PresentedFrame frame;
+    if (options_.overdraw && device_ != nullptr && ReadPresentedFrame(device_, frame))
+        overdraw_.push_back(MeanOverdraw(frame));
     return options_.dir.empty() || WriteFrame();
 }
 
@@ -128,7 +135,7 @@ bool FrameRecorder::WriteFrame() {
         error_ = "no presented frame to record";
         return false;
     }
-    const image::Image picture = ToImage(frame);
+    const image::Image picture = options_.overdraw ? OverdrawHeatMap(frame) : ToImage(frame);
     std::vector<std::uint8_t> png;
     char name[32];
     std::snprintf(name, sizeof name, "frame_%05d.png", number);
@@ -178,12 +185,14 @@ bool FrameRecorder::WriteStats(std::string& error) {
         {"peak_rss_mb", PeakResidentMegabytes()},
         {"frame_ms", FigureJson(frameMs_)},
         {"cpu_ms", FigureJson(cpuMs_)},
+        {"process_cpu_ms", FigureJson(processCpuMs_)},
         {"draw_calls", FigureJson(drawCalls_)},
         {"triangles", FigureJson(triangles_)},
         {"state_changes", FigureJson(stateChanges_)},
         {"texture_binds", FigureJson(textureBinds_)},
         {"flakes", FigureJson(flakes_)},
     };
+    if (options_.overdraw) stats["overdraw"] = FigureJson(overdraw_);
     const std::string text = stats.dump(2) + "\n";
     if (!WriteBytes(statsFile_, std::vector<std::uint8_t>(text.begin(), text.end()))) {
         error = "cannot write " + statsFile_;

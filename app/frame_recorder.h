@@ -2,8 +2,9 @@
 // FrameRecorder: the headless recording and benchmark runs. Around each drawn frame it
 // measures the wall time from the frame's start to the return of Present and the device's
 // counters; with --record it writes the presented frame as DIR/frame_NNNNN.png and, at the
-// end, DIR/contact_sheet.png with twelve frames spread over the run. It writes the
-// statistics file of --stats.
+// end, DIR/contact_sheet.png with twelve frames spread over the run. With --overdraw the
+// frames are heat maps of the fragments per pixel and the statistics gain their mean. It
+// writes the statistics file of --stats.
 
 #include "app/launch_options.h"
 #include "platform/image/image.h"
@@ -54,9 +55,11 @@ private:
     IDirect3DDevice9* device_ = nullptr;
     std::chrono::steady_clock::time_point created_;
     std::chrono::steady_clock::time_point frameStart_;
-    double frameCpuStart_ = 0;  // the thread's CPU milliseconds at the frame's start
+    double frameCpuStart_ = 0;    // the thread's CPU milliseconds at the frame's start
+    double processCpuStart_ = 0;  // the whole process's, rasteriser threads included
     double startupMs_ = -1;
-    std::vector<double> frameMs_, cpuMs_, drawCalls_, triangles_, stateChanges_, textureBinds_, flakes_;
+    std::vector<double> frameMs_, cpuMs_, processCpuMs_, drawCalls_, triangles_, stateChanges_, textureBinds_, flakes_;
+    std::vector<double> overdraw_;  // mean fragments per pixel, with --overdraw
     std::vector<int> sheetFrames_;  // frame numbers that go on the contact sheet
     std::vector<image::Image> sheetCells_;
 };

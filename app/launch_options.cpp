@@ -103,6 +103,11 @@ bool ExtractLongOptions(std::vector<std::string>& args, LaunchOptions& options, 
         } else if (arg == "--path") {
             if (!value(options.cameraPath)) return false;
             if (options.cameraPath.empty()) return malformed("a camera path name");
+        } else if (arg == "--layer-shell") {
+            options.layerShell = true;
+            // The output name is optional: a following switch or option is not one.
+            if (i + 1 < args.size() && !args[i + 1].empty() && args[i + 1][0] != '-' && args[i + 1][0] != '/')
+                options.layerShellOutput = args[++i];
         } else if (arg == "--record") {
             if (!value(record.dir)) return false;
             if (record.dir.empty()) return malformed("a folder");
@@ -144,6 +149,19 @@ bool ExtractLongOptions(std::vector<std::string>& args, LaunchOptions& options, 
         } else if (const SaverOption* option = FindSaverOption(arg.substr(2))) {
             if (option->argument != OptionArgument::None && !value(text)) return false;
             if (!ApplySaverOption(*option, text, options.overrides, error)) return false;
+        } else if (arg == "--scale") {
+            if (!value(text)) return false;
+            double scale = 0;
+            if (text.empty() || ParseDouble(text.data(), text.size(), scale) != text.size() ||
+                !(scale >= 0.25 && scale <= 1.0))
+                return malformed("a scale from 0.25 to 1");
+            options.renderScale = static_cast<float>(scale);
+        } else if (arg == "--empty") {
+            record.empty = true;
+            framing = true;
+        } else if (arg == "--overdraw") {
+            record.overdraw = true;
+            framing = true;
         } else {
             error = "unknown option " + arg;
             return false;
@@ -153,12 +171,16 @@ bool ExtractLongOptions(std::vector<std::string>& args, LaunchOptions& options, 
         error = "--record and --bench exclude each other";
         return false;
     }
-    if (options.Hosted() && (options.record.Enabled() || options.window)) {
-        error = "--root and --window-id exclude --record, --bench and --window";
+    if (options.Hosted() && (options.record.Enabled() || options.window || options.layerShell)) {
+        error = "--root and --window-id exclude --record, --bench, --window and --layer-shell";
+        return false;
+    }
+    if (options.layerShell && (options.window || options.record.Enabled())) {
+        error = "--layer-shell excludes --window, --record and --bench";
         return false;
     }
     if (framing && !options.record.Enabled()) {
-        error = "--frames, --size, --fps and --seed go with --record or --bench";
+        error = "--frames, --size, --fps, --seed, --empty and --overdraw go with --record or --bench";
         return false;
     }
     args = std::move(rest);

@@ -19,6 +19,8 @@ struct RecordOptions {
     double fps = 30.0;       // --fps F: the virtual clock's rate
     bool hasSeed = false;    // --seed N: a fixed random seed
     std::uint32_t seed = 0;
+    bool empty = false;      // --empty: each frame only clears and presents (the ceiling)
+    bool overdraw = false;   // --overdraw: frames show how many fragments each pixel got
 
     bool Enabled() const { return bench || !dir.empty(); }
 };
@@ -28,6 +30,9 @@ struct LaunchOptions {
     bool window = false;    // --window: run the test mode in an ordinary window
     std::string statsFile;  // --stats FILE: frame statistics as JSON
     std::string cameraPath; // --path NAME: fly only this camera path, over and over
+    float renderScale = 1;  // --scale F: the scene at this fraction of the size (0.25 to 1)
+    bool layerShell = false;        // --layer-shell [OUTPUT]: a Wayland background surface
+    std::string layerShellOutput;   // its output; empty: not named on the command line
     RecordOptions record;
     // Hack mode: draw into a window a screensaver host made.
     bool root = false;              // --root: the window named by XSCREENSAVER_WINDOW

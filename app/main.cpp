@@ -4,9 +4,11 @@
 #include "app/command_line.h"
 #include "app/frame_recorder.h"
 #include "app/launch_options.h"
+#include "app/runtime_gate.h"
 #include "core/clock.h"
 #include "core/log.h"
 #include "core/media_archive.h"
+#include "platform/win/layer_shell_window.h"
 #include "platform/win/termination_signal.h"
 #include "platform/win/window.h"
 
@@ -18,7 +20,7 @@
 
 // Desktop libraries (the session bus) keep a few allocations until the process ends; the
 // leak checker of sanitizer builds is told to pass over them.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
+extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\nleak:libfontconfig.so\n"; }
 
 namespace {
 
@@ -36,6 +38,8 @@ int main(int argc, char** argv) {
     if (!ExtractLongOptions(args, options, error)) return Fail(error);
     if (!options.logFile.empty() && !OpenLogFile(options.logFile.c_str()))
         return Fail("cannot open log file " + options.logFile);
+    // Without the graphics runtime nothing else happens: no window, exit code 1.
+    if (!PassRuntimeGate(SystemDirectXProbes(), FV_RUNTIME_DOWNLOAD_URL)) return 1;
 
     std::int32_t hostWindow = 0;
     LaunchMode mode = ParseCommandLine(JoinCommandLine(args), hostWindow);
@@ -65,6 +69,20 @@ int main(int argc, char** argv) {
         shell.windowed = true;
     }
 
+    if (options.layerShell) {
+        // A background surface of the compositor: the saver runs in it, windowed at the
+        // size the compositor gives, until a signal or the compositor ends it.
+        const std::string output =
+            LayerShellOutput(options.layerShellOutput, std::getenv("SWAYLOCK_PLUGIN_OUTPUT_NAME"));
+        if (!UseLayerShell(output, error)) {
+            std::fprintf(stderr, "Error: %s\n", error.c_str());
+            return 1;
+        }
+        mode = LaunchMode::Saver;
+        hostWindow = 0;
+        shell.windowed = true;
+    }
+
     if (!options.cameraPath.empty()) {
         // A path name that the media do not hold would leave the camera standing still.
         std::vector<std::uint8_t> bytes;
@@ -73,6 +91,8 @@ int main(int argc, char** argv) {
             return Fail("--path: the media hold no camera path '" + options.cameraPath + "'");
         shell.cameraPath = options.cameraPath;
     }
+
+    shell.renderScale = options.renderScale;
 
     std::unique_ptr<FrameRecorder> recorder;
     const RecordOptions& record = options.record;
@@ -92,6 +112,8 @@ int main(int argc, char** argv) {
         shell.windowHeight = record.height;
         shell.fixedSeed = record.hasSeed;
         shell.seed = record.seed;
+        shell.silent = true;
+        shell.emptyFrames = record.empty;
     }
 
     int result = RunApplication(nullptr, mode, hostWindow, shell);

@@ -10,7 +10,8 @@
 
 class RenderTexture;
 
-struct TextureRequest {
+// One texture of an element and how many triangles it draws with it.
+struct TextureTriangles {
     RenderTexture* texture;
     UINT triangles;
 };
@@ -26,7 +27,7 @@ public:
     // base carries the element's material settings; its texture is replaced per entry.
     // False when some texture got no renderer or block (that geometry is not drawn).
     bool Rebuild(OverlayQueue& queue, OrderedItem* element, BufferClient* client, const RenderStateBlock& base,
-                 const std::vector<TextureRequest>& requests);
+                 const std::vector<TextureTriangles>& requests);
     void Clear();
     void ListRenderers(std::vector<Renderer*>& out) const;
     // The block of a texture, or null.

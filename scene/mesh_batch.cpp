@@ -206,6 +206,15 @@ bool MeshBatch::Draw() {
     return ok;
 }
 
+void MeshBatch::SortFrontToBack(const D3DXVECTOR3& eye) {
+    auto distance = [&eye](const MeshRenderable* m) {
+        const D3DXVECTOR3 offset = (m->WorldMinimum() + m->WorldMaximum()) * 0.5f - eye;
+        return D3DXVec3LengthSq(&offset);
+    };
+    std::stable_sort(submitted_.begin(), submitted_.end(),
+                     [&](const MeshRenderable* a, const MeshRenderable* b) { return distance(a) < distance(b); });
+}
+
 bool MeshBatch::DrawOnly(MeshRenderable* member) { return DrawMembers({member}); }
 
 bool MeshBatch::Bounds(D3DVECTOR* minimum, D3DVECTOR* maximum) {
@@ -214,6 +223,16 @@ bool MeshBatch::Bounds(D3DVECTOR* minimum, D3DVECTOR* maximum) {
     *minimum = lo;
     *maximum = hi;
     return true;
+}
+
+void DrawQueuePass(RenderQueue& queue, bool blended, const D3DXVECTOR3& eye) {
+    for (Renderer* child : queue.Children()) {
+        auto* mesh = dynamic_cast<MeshBatch*>(child);
+        const bool opaque = mesh != nullptr && !mesh->IsBlended();
+        if (opaque == blended) continue;
+        if (opaque) mesh->SortFrontToBack(eye);
+        child->Draw();
+    }
 }
 
 void InsertInDrawingOrder(RenderQueue& queue, const RendererRef& batch) {

@@ -5,6 +5,7 @@
 // any subset of the members goes out in one draw call. Before a lit draw the lights that
 // reach the drawn members' box are switched on.
 
+#include "platform/d3dx/d3dx_math.h"
 #include "render/batch_buffer.h"
 #include "render/render_queue.h"
 #include "render/render_vertices.h"
@@ -35,6 +36,9 @@ public:
     bool WriteVertices(MeshRenderable* member);
 
     void Submit(MeshRenderable* member) { submitted_.push_back(member); }
+    // Orders the submitted members nearest first (by the centres of their boxes), so that
+    // the depth test rejects what they hide before it is shaded.
+    void SortFrontToBack(const D3DXVECTOR3& eye);
     int SubmittedCount() const { return int(submitted_.size()); }
     // Draws the members submitted since the last draw, in one call; true when nothing is due.
     bool Draw() override;
@@ -56,6 +60,12 @@ private:
     std::vector<std::uint32_t> scratchIndices_;
     std::vector<std::uint8_t> scratchVertices_;
 };
+
+// Draws the queue's opaque batches (blended false, each sorted front to back from eye) or
+// every other child (blended true), in drawing order. The two passes, opaque first, draw
+// what RenderQueue::Draw does, with room between them for what belongs behind the opaque
+// scene but under the transparent one.
+void DrawQueuePass(RenderQueue& queue, bool blended, const D3DXVECTOR3& eye);
 
 // Inserts a batch into a queue: opaque batches before the first blended one, blended ones
 // at the end, so that transparent geometry draws over what is behind it.

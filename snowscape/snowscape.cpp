@@ -3,9 +3,11 @@
 #include "core/clock.h"
 #include "core/log.h"
 #include "core/media_archive.h"
+#include "platform/d3d9/d3d9_hooks.h"
 #include "render/device_globals.h"
 #include "render/render_state_cache.h"
 #include "render/view_frustum.h"
+#include "scene/mesh_batch.h"
 #include "scene/scene_draw.h"
 #include "snowscape/scene_settings.h"
 
@@ -56,22 +58,34 @@ void Snowscape::Start() {
     flight_.Start();
 }
 
+// The sky is drawn after the opaque scene, pinned to the far plane (a viewport depth range
+// of 1 to 1), tested but not writing depth: it fills only the pixels that nothing opaque
+// covers, which is the picture of drawing it first without a depth test, at a fraction of
+// the fragments.
 void Snowscape::DrawSky(std::int64_t nowMs) {
     SceneNode* sky = roles_->Sky();
-    if (sky == nullptr) return;
+    IDirect3DDevice9* device = CurrentDevice();
+    if (sky == nullptr || device == nullptr) return;
+    D3DVIEWPORT9 viewport{};
+    if (FAILED(device->GetViewport(&viewport))) return;
+    D3DVIEWPORT9 farPlane = viewport;
+    farPlane.MinZ = farPlane.MaxZ = 1.0f;
+    device->SetViewport(&farPlane);
+    SetRenderStateCached(D3DRS_ZENABLE, TRUE);
+    SetRenderStateCached(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
     SetRenderStateCached(D3DRS_ZWRITEENABLE, FALSE);
-    SetRenderStateCached(D3DRS_ZENABLE, FALSE);
     SetRenderStateCached(D3DRS_FOGENABLE, FALSE);
     sky->LocalTransform().SetPosition(camera_.pose.position);
     DrawContext context;
     context.cullingOff = true;
     context.nowMs = nowMs;
     DrawNode(*sky, context);
-    SetRenderStateCached(D3DRS_ZENABLE, TRUE);
+    device->SetViewport(&viewport);
     SetRenderStateCached(D3DRS_ZWRITEENABLE, TRUE);
+    SetRenderStateCached(D3DRS_FOGENABLE, TRUE);
 }
 
-void Snowscape::DrawHierarchy(std::int64_t nowMs) {
+void Snowscape::DrawHierarchy(std::int64_t nowMs, bool warming) {
     const SceneSettings& tuning = SceneTuning();
     SetRenderStateCached(D3DRS_FOGENABLE, TRUE);
     SetRenderStateCached(D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR);
@@ -86,49 +100,72 @@ void Snowscape::DrawHierarchy(std::int64_t nowMs) {
     const ViewFrustum frustum(viewProjection);
     DrawContext context;
     context.queue = &scene_->Queue();
-    context.frustum = &frustum;
+    context.frustum = warming ? nullptr : &frustum;  // warming draws every batch with every member
     context.nowMs = nowMs;
     IDirect3DDevice9* device = CurrentDevice();
     scene_->Lights().UploadAll(device);
     DrawNode(scene_->Root(), context);
-    scene_->Queue().Draw();
+    DrawQueuePass(scene_->Queue(), false, camera_.pose.position);
+    DrawSky(nowMs);
+    DrawQueuePass(scene_->Queue(), true, camera_.pose.position);
     context.queue = &billboardQueue_;
     for (auto& billboard : roles_->Billboards()) DrawNode(*billboard, context);
     billboardQueue_.Draw();
-    DrawSnow();
+    DrawSnow(warming);
     scene_->Lights().DisableAll(device);
 }
 
-void Snowscape::DrawSnow() {
-    snow_->Update(camera_.pose);
+void Snowscape::DrawSnow(bool warming) {
+    if (!warming) snow_->Update(camera_.pose);
     // Flakes live within kSnowRadius of the camera: the lights that reach that far shade them.
     const float reach = 2 * kSnowRadius;
     scene_->Lights().EnableFor(CurrentDevice(), LightBox{camera_.pose.position, D3DXVECTOR3(reach, reach, reach)});
     snow_->Draw();
 }
 
-bool Snowscape::Draw(int width, int height) {
+bool Snowscape::BeginFrame() {
     IDirect3DDevice9* device = CurrentDevice();
-    if (device == nullptr) return false;
+    camera_.Apply();
+    SetRenderStateCached(D3DRS_FILLMODE, D3DFILL_SOLID);
+    if (FAILED(device->BeginScene())) return false;
+    SetRenderStateCached(D3DRS_ZENABLE, TRUE);
+    SetSamplerStateCached(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    SetSamplerStateCached(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    SetSamplerStateCached(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
+    SetRenderStateCached(D3DRS_AMBIENT, ColorOf(SceneTuning().ambient));
+    return true;
+}
+
+void Snowscape::EndFrame() {
+    IDirect3DDevice9* device = CurrentDevice();
+    // With a render scale the scene is stretched to the full size here: what follows (the
+    // overlay) is drawn sharp.
+    ResolveScaledScene(device);
+    device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    device->EndScene();
+}
+
+bool Snowscape::Draw(int width, int height) {
+    if (CurrentDevice() == nullptr) return false;
+    DrawCounters() = {};
     const SceneSettings& tuning = SceneTuning();
     camera_.SetProjection(tuning, width, height);
     const std::int64_t now = NowMilliseconds();
     camera_.pose = flight_.Update(now);
     roles_->UpdateBillboards(camera_.pose);
     roles_->UpdateEffects(camera_.pose, tuning, now);
-    camera_.Apply();
-    SetRenderStateCached(D3DRS_FILLMODE, D3DFILL_SOLID);
-    if (FAILED(device->BeginScene())) return false;
-
-    SetRenderStateCached(D3DRS_ZENABLE, TRUE);
-    SetSamplerStateCached(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
-    SetSamplerStateCached(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
-    SetSamplerStateCached(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
-    SetRenderStateCached(D3DRS_AMBIENT, ColorOf(tuning.ambient));
-    DrawSky(now);
-    DrawHierarchy(now);
+    if (!BeginFrame()) return false;
+    DrawHierarchy(now, false);
     if (const std::optional<float> alpha = flight_.FadeAlpha()) fade_.Draw(width, height, *alpha);
-    device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
-    device->EndScene();
+    EndFrame();
     return true;
+}
+
+void Snowscape::WarmUp(int width, int height) {
+    if (CurrentDevice() == nullptr) return;
+    camera_.SetProjection(SceneTuning(), width, height);
+    if (!BeginFrame()) return;
+    DrawHierarchy(NowMilliseconds(), true);
+    fade_.Draw(width, height, 0.5f);
+    EndFrame();
 }

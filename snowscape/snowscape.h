@@ -36,6 +36,11 @@ public:
     // Draws the frame for a client area of width x height, from the camera to the end of
     // the scene. False when the device refused to begin the scene.
     bool Draw(int width, int height);
+    // Draws everything once into the back buffer, unculled, from where the camera stands,
+    // without moving the flight, the snow or the effects: the renderer builds its programs
+    // for the frame's states here, during the loading screen, instead of in the first
+    // frames of the flight.
+    void WarmUp(int width, int height);
 
     Scene& GetScene() { return *scene_; }
     SceneRoles& Roles() { return *roles_; }
@@ -44,9 +49,11 @@ public:
     const FrameCamera& Camera() const { return camera_; }
 
 private:
+    bool BeginFrame();
+    void EndFrame();
     void DrawSky(std::int64_t nowMs);
-    void DrawHierarchy(std::int64_t nowMs);
-    void DrawSnow();
+    void DrawHierarchy(std::int64_t nowMs, bool warming);
+    void DrawSnow(bool warming);
 
     TextureCache textures_;
     std::unique_ptr<Scene> scene_;

@@ -32,6 +32,18 @@ struct DeviceCounters {
 DeviceCounters GetDeviceCounters(IDirect3DDevice9* device);
 void ResetDeviceCounters(IDirect3DDevice9* device);
 
+// Overdraw counting: while on, every draw adds one per fragment that passes the depth and
+// alpha tests instead of shading it, clears set the count to 0, and Present shows the counts
+// (in every channel, saturating at 255) without the gamma ramp.
+void SetOverdrawCounting(IDirect3DDevice9* device, bool on);
+
+// Render scale (0.25 to 1; 1 as designed): below 1 the device draws into a target that many
+// times the back buffer's size until ResolveScaledScene (or Present) stretches it, filtered,
+// into the back buffer; what is drawn after that has the full resolution. The scale holds
+// across resets. False for a device that is not the OpenGL one or a target that cannot be made.
+bool SetRenderScale(IDirect3DDevice9* device, float scale);
+void ResolveScaledScene(IDirect3DDevice9* device);
+
 // Builds the fixed-function program that the current states and FVF call for, so the first
 // draw with them does not wait for a compile (for warming at start-up).
 bool PrepareProgram(IDirect3DDevice9* device);

@@ -114,8 +114,9 @@ public:
         if (adapter >= GetAdapterCount()) return D3DERR_INVALIDCALL;
         if (type != D3DDEVTYPE_HAL) return D3DERR_NOTAVAILABLE;
         HWND windowHandle = parameters->hDeviceWindow ? parameters->hDeviceWindow : focusWindow;
+        GlContextSource* source = GlContextSourceOf(windowHandle);
         SDL_Window* window = NativeWindowOf(windowHandle);
-        if (!window) return D3DERR_INVALIDCALL;
+        if (!source && !window) return D3DERR_INVALIDCALL;
         if (!parameters->Windowed && (parameters->BackBufferWidth == 0 || parameters->BackBufferHeight == 0))
             return D3DERR_INVALIDCALL;
         if (parameters->BackBufferFormat != D3DFMT_UNKNOWN && !IsRenderTargetFormat(parameters->BackBufferFormat))
@@ -126,7 +127,8 @@ public:
         D3DCAPS9 caps;
         FillCaps(adapter, caps);
         HRESULT result = D3D_OK;
-        GlDevice* created = GlDevice::Create(this, window, *parameters, caps, result);
+        GlDevice* created = GlDevice::Create(this, source ? source->CreateGlContext() : CreateSdlGlContext(window),
+                                             *parameters, caps, result);
         if (!created) return result;
         *device = created;
         return D3D_OK;

@@ -285,7 +285,11 @@ void main() {
     float alpha = roundEven(clamp(color.a, 0.0, 1.0) * 255.0);
     if (!(ALPHA_COMPARE(alpha, u_alphaRef))) discard;
 #endif
+#if OVERDRAW
+    fragColor = vec4(1.0 / 255.0);
+#else
     fragColor = color;
+#endif
 }
 )GLSL";
 
@@ -318,6 +322,7 @@ std::string Header(const FixedFunctionKey& key) {
     s += Define("ALPHA_FUNC", key.alphaFunc);
     s += Define("CLIP_ZERO_TO_ONE", key.clipZeroToOne);
     s += Define("SPECULAR_ADD", key.specularEnable);
+    s += Define("OVERDRAW", key.overdraw);
     return s;
 }
 

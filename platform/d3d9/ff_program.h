@@ -34,6 +34,7 @@ struct FixedFunctionKey {
     std::uint8_t rangeFog;
     std::uint8_t alphaFunc;        // D3DCMPFUNC, 0 = no alpha test
     std::uint8_t clipZeroToOne;    // the context maps clip z 0..w itself
+    std::uint8_t overdraw;         // count fragments instead of shading them
     StageKey stages[kMaxStages];   // colorOp 0 or DISABLE ends the chain
 };
 

@@ -4,6 +4,7 @@
 #include "platform/d3d9/gl_resources.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -74,31 +75,20 @@ bool IsIdentityRamp(const D3DGAMMARAMP& ramp) {
 
 }  // namespace
 
-GlDevice::GlDevice(IDirect3D9* owner, SDL_Window* window, SDL_GLContext context)
-    : owner_(owner), window_(window), context_(context) {
+GlDevice::GlDevice(IDirect3D9* owner, std::unique_ptr<GlContext> context)
+    : owner_(owner), context_(std::move(context)) {
     owner_->AddRef();
     mirror_.Invalidate();
     for (int i = 0; i < 256; ++i) gamma_.red[i] = gamma_.green[i] = gamma_.blue[i] = WORD(i * 257);
 }
 
-GlDevice* GlDevice::Create(IDirect3D9* owner, SDL_Window* window, const D3DPRESENT_PARAMETERS& parameters,
-                           const D3DCAPS9& baseCaps, HRESULT& result) {
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GLContext context = SDL_GL_CreateContext(window);
-    if (!context) {
+GlDevice* GlDevice::Create(IDirect3D9* owner, std::unique_ptr<GlContext> context,
+                           const D3DPRESENT_PARAMETERS& parameters, const D3DCAPS9& baseCaps, HRESULT& result) {
+    if (!context || epoxy_gl_version() < 33) {
         result = D3DERR_NOTAVAILABLE;
         return nullptr;
     }
-    SDL_GL_MakeCurrent(window, context);
-    if (epoxy_gl_version() < 33) {
-        SDL_GL_DeleteContext(context);
-        result = D3DERR_NOTAVAILABLE;
-        return nullptr;
-    }
-    auto* device = new GlDevice(owner, window, context);
+    auto* device = new GlDevice(owner, std::move(context));
     device->clipControl_ = epoxy_gl_version() >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control");
     if (device->clipControl_) glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
     device->transforms_.assign(512, D3DMATRIX{});
@@ -128,35 +118,25 @@ GlDevice::~GlDevice() {
     if (gammaTexture_) glDeleteTextures(1, &gammaTexture_);
     if (presentProgram_) glDeleteProgram(presentProgram_);
     glDeleteSamplers(kMaxStages, samplers_);
-    if (SDL_GL_GetCurrentContext() == context_) SDL_GL_MakeCurrent(window_, nullptr);
-    SDL_GL_DeleteContext(context_);
-    if (!parameters_.Windowed) SDL_SetWindowFullscreen(window_, 0);
+    context_.reset();
     owner_->Release();
 }
 
-void GlDevice::MakeCurrent() {
-    if (SDL_GL_GetCurrentContext() != context_) SDL_GL_MakeCurrent(window_, context_);
-}
+void GlDevice::MakeCurrent() { context_->MakeCurrent(); }
 
 void GlDevice::ApplyPresentParameters(const D3DPRESENT_PARAMETERS& parameters) {
     parameters_ = parameters;
-    if (!parameters_.Windowed) {
-        SDL_DisplayMode mode{SDL_PIXELFORMAT_RGB888, int(parameters_.BackBufferWidth),
-                             int(parameters_.BackBufferHeight), int(parameters_.FullScreen_RefreshRateInHz), nullptr};
-        SDL_SetWindowDisplayMode(window_, &mode);
-        SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN);
-    } else if (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) {
-        SDL_SetWindowFullscreen(window_, 0);
-    }
+    context_->ApplyMode(parameters_.Windowed, int(parameters_.BackBufferWidth), int(parameters_.BackBufferHeight),
+                        int(parameters_.FullScreen_RefreshRateInHz),
+                        parameters_.PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE);
     if (parameters_.BackBufferWidth == 0 || parameters_.BackBufferHeight == 0) {
         int w = 0, h = 0;
-        SDL_GL_GetDrawableSize(window_, &w, &h);
+        context_->DrawableSize(w, h);
         if (parameters_.BackBufferWidth == 0) parameters_.BackBufferWidth = UINT(std::max(w, 1));
         if (parameters_.BackBufferHeight == 0) parameters_.BackBufferHeight = UINT(std::max(h, 1));
     }
     if (parameters_.BackBufferFormat == D3DFMT_UNKNOWN) parameters_.BackBufferFormat = D3DFMT_X8R8G8B8;
     if (parameters_.BackBufferCount == 0) parameters_.BackBufferCount = 1;
-    SDL_GL_SetSwapInterval(parameters_.PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
 }
 
 bool GlDevice::CreateTargets() {
@@ -183,10 +163,73 @@ bool GlDevice::CreateTargets() {
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, d16 ? GL_DEPTH_ATTACHMENT : GL_DEPTH_STENCIL_ATTACHMENT,
                                   GL_RENDERBUFFER, depthBuffer_);
     }
+    drawFramebuffer_ = framebuffer_;
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return false;
+    return renderScale_ >= 1.0f || CreateSceneTarget();
+}
+
+bool GlDevice::CreateSceneTarget() {
+    sceneWidth_ = std::max(1, int(std::lround(width_ * renderScale_)));
+    sceneHeight_ = std::max(1, int(std::lround(height_ * renderScale_)));
+    glGenFramebuffers(1, &sceneFramebuffer_);
+    mirror_.BindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer_);
+    glGenTextures(1, &sceneColor_);
+    mirror_.BindTexture(GlStateMirror::kUnits - 1, sceneColor_);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, sceneWidth_, sceneHeight_, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, sceneColor_, 0);
+    if (depthBuffer_) {
+        glGenRenderbuffers(1, &sceneDepth_);
+        glBindRenderbuffer(GL_RENDERBUFFER, sceneDepth_);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, sceneWidth_, sceneHeight_);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, sceneDepth_);
+    }
+    drawFramebuffer_ = sceneFramebuffer_;
+    dirty_ |= kDirtyViewport;
     return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
+void GlDevice::DestroySceneTarget() {
+    if (sceneFramebuffer_) glDeleteFramebuffers(1, &sceneFramebuffer_);
+    if (sceneColor_) {
+        mirror_.Forget(sceneColor_);
+        glDeleteTextures(1, &sceneColor_);
+    }
+    if (sceneDepth_) glDeleteRenderbuffers(1, &sceneDepth_);
+    sceneFramebuffer_ = sceneColor_ = sceneDepth_ = 0;
+    drawFramebuffer_ = framebuffer_;
+    dirty_ |= kDirtyViewport;
+}
+
+bool GlDevice::SetRenderScale(float scale) {
+    scale = std::clamp(scale, 0.25f, 1.0f);
+    if (scale == renderScale_) return true;
+    MakeCurrent();
+    DestroySceneTarget();
+    renderScale_ = scale;
+    const bool ok = scale >= 1.0f || CreateSceneTarget();
+    mirror_.BindFramebuffer(GL_FRAMEBUFFER, drawFramebuffer_);
+    return ok;
+}
+
+int GlDevice::ToTarget(int value) const {
+    return DrawingScaled() ? int(std::lround(value * renderScale_)) : value;
+}
+
+void GlDevice::ResolveScene() {
+    if (!DrawingScaled() || !Drawable()) return;
+    MakeCurrent();
+    mirror_.Enable(GL_SCISSOR_TEST, false);
+    mirror_.BindFramebuffer(GL_READ_FRAMEBUFFER, sceneFramebuffer_);
+    mirror_.BindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer_);
+    glBlitFramebuffer(0, 0, sceneWidth_, sceneHeight_, 0, 0, width_, height_, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    drawFramebuffer_ = framebuffer_;
+    mirror_.BindFramebuffer(GL_FRAMEBUFFER, drawFramebuffer_);
+    dirty_ |= kDirtyViewport;
+}
+
 void GlDevice::DestroyTargets() {
+    DestroySceneTarget();
     mirror_.BindFramebuffer(GL_FRAMEBUFFER, 0);
     if (framebuffer_) glDeleteFramebuffers(1, &framebuffer_);
     if (colorTexture_) {
@@ -292,9 +335,10 @@ HRESULT GlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
         return D3DERR_INVALIDCALL;
     if (!Drawable()) return D3D_OK;
     MakeCurrent();
-    mirror_.BindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    mirror_.BindFramebuffer(GL_FRAMEBUFFER, drawFramebuffer_);
     GLbitfield mask = 0;
     if (flags & D3DCLEAR_TARGET) {
+        if (overdraw_) color = 0;  // the fragment counts start at zero
         mirror_.ColorMask(0xF);
         glClearColor(float((color >> 16) & 0xFF) / 255.0f, float((color >> 8) & 0xFF) / 255.0f,
                      float(color & 0xFF) / 255.0f, float(color >> 24) / 255.0f);
@@ -321,7 +365,9 @@ HRESULT GlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
         y1 = std::min(y1, vy1);
         if (x1 <= x0 || y1 <= y0) return;
         mirror_.Enable(GL_SCISSOR_TEST, true);
-        mirror_.Scissor(x0, height_ - y1, x1 - x0, y1 - y0);
+        const int targetHeight = DrawingScaled() ? sceneHeight_ : height_;
+        mirror_.Scissor(ToTarget(x0), targetHeight - ToTarget(y1), ToTarget(x1) - ToTarget(x0),
+                        ToTarget(y1) - ToTarget(y0));
         glClear(mask);
     };
     if (count == 0) {
@@ -336,12 +382,13 @@ HRESULT GlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
 
 HRESULT GlDevice::Present(const RECT* source, const RECT* dest, HWND destWindow, const void* dirtyRegion) {
     if (inLostState()) return D3DERR_DEVICELOST;
+    ResolveScene();
     MakeCurrent();
     int windowWidth = 0, windowHeight = 0;
-    SDL_GL_GetDrawableSize(window_, &windowWidth, &windowHeight);
+    context_->DrawableSize(windowWidth, windowHeight);
     mirror_.Enable(GL_SCISSOR_TEST, false);
     mirror_.ColorMask(0xF);
-    if (gammaIdentity_) {
+    if (gammaIdentity_ || overdraw_) {
         mirror_.BindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
         mirror_.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
         const bool scaled = windowWidth != width_ || windowHeight != height_;
@@ -382,8 +429,12 @@ HRESULT GlDevice::Present(const RECT* source, const RECT* dest, HWND destWindow,
     }
     dirty_ |= kDirtyAll;
     if (capture_) Capture(windowWidth, windowHeight);
-    SDL_GL_SwapWindow(window_);
-    mirror_.BindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    context_->SwapBuffers();
+    if (sceneFramebuffer_) {
+        drawFramebuffer_ = sceneFramebuffer_;  // the next frame's scene
+        dirty_ |= kDirtyViewport;
+    }
+    mirror_.BindFramebuffer(GL_FRAMEBUFFER, drawFramebuffer_);
     return D3D_OK;
 }
 
@@ -506,6 +557,19 @@ DeviceCounters GetDeviceCounters(IDirect3DDevice9* device) {
 
 void ResetDeviceCounters(IDirect3DDevice9* device) {
     if (auto* gl = dynamic_cast<GlDevice*>(device)) gl->Counters() = DeviceCounters{};
+}
+
+void SetOverdrawCounting(IDirect3DDevice9* device, bool on) {
+    if (auto* gl = dynamic_cast<GlDevice*>(device)) gl->SetOverdraw(on);
+}
+
+bool SetRenderScale(IDirect3DDevice9* device, float scale) {
+    auto* gl = dynamic_cast<GlDevice*>(device);
+    return gl && gl->SetRenderScale(scale);
+}
+
+void ResolveScaledScene(IDirect3DDevice9* device) {
+    if (auto* gl = dynamic_cast<GlDevice*>(device)) gl->ResolveScene();
 }
 
 bool PrepareProgram(IDirect3DDevice9* device) {

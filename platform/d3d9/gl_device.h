@@ -10,13 +10,13 @@
 
 #include "platform/d3d9/d3d9_hooks.h"
 #include "platform/d3d9/ff_program.h"
+#include "platform/d3d9/gl_context.h"
 #include "platform/d3d9/gl_state_mirror.h"
 #include "platform/d3d9/ref_counted.h"
 #include "platform/d3d9/state_defaults.h"
 
-#include <SDL.h>
-
 #include <array>
+#include <memory>
 #include <vector>
 
 class GlTexture;
@@ -25,9 +25,9 @@ class GlIndexBuffer;
 
 class GlDevice final : public RefCounted<IDirect3DDevice9> {
 public:
-    // Null when no GL 3.3 context can be made for the window.
-    static GlDevice* Create(IDirect3D9* owner, SDL_Window* window, const D3DPRESENT_PARAMETERS& parameters,
-                            const D3DCAPS9& baseCaps, HRESULT& result);
+    // Null when the context (current, from the window's source) offers less than GL 3.3.
+    static GlDevice* Create(IDirect3D9* owner, std::unique_ptr<GlContext> context,
+                            const D3DPRESENT_PARAMETERS& parameters, const D3DCAPS9& baseCaps, HRESULT& result);
 
     HRESULT TestCooperativeLevel() override;
     HRESULT GetDeviceCaps(D3DCAPS9* caps) override;
@@ -78,11 +78,17 @@ public:
 
     // Hooks (d3d9_hooks.h).
     void SetCapture(bool on) { capture_ = on; }
+    void SetOverdraw(bool on) {
+        overdraw_ = on;
+        dirty_ |= kDirtyAll;
+    }
     bool LastFrame(PresentedFrame& frame) const;
     bool ReadBack(PresentedFrame& frame);
     DeviceCounters& Counters() { return counters_; }
     void LoseDevice(int lostPolls);
     bool WarmProgram();
+    bool SetRenderScale(float scale);
+    void ResolveScene();
 
     // For resources.
     void MakeCurrent();
@@ -103,10 +109,15 @@ private:
         bool enabled = false;
     };
 
-    GlDevice(IDirect3D9* owner, SDL_Window* window, SDL_GLContext context);
+    GlDevice(IDirect3D9* owner, std::unique_ptr<GlContext> context);
     ~GlDevice();
     bool CreateTargets();
+    bool CreateSceneTarget();
+    void DestroySceneTarget();
     void DestroyTargets();
+    bool DrawingScaled() const { return drawFramebuffer_ != framebuffer_; }
+    // A back-buffer coordinate in the target drawn now.
+    int ToTarget(int value) const;
     bool CreatePresenter();
     void ApplyPresentParameters(const D3DPRESENT_PARAMETERS& parameters);
     void ResetStates();
@@ -123,8 +134,7 @@ private:
     bool inLostState() const { return lostPolls_ > 0 || notReset_; }
 
     IDirect3D9* owner_;
-    SDL_Window* window_;
-    SDL_GLContext context_;
+    std::unique_ptr<GlContext> context_;
     D3DPRESENT_PARAMETERS parameters_{};
     D3DCAPS9 caps_{};
     GlStateMirror mirror_;
@@ -133,6 +143,12 @@ private:
 
     GLuint framebuffer_ = 0, colorTexture_ = 0, depthBuffer_ = 0;
     int width_ = 0, height_ = 0;
+    // Render scale: below 1 the scene is drawn into a smaller target of its own, stretched
+    // into the back buffer when it is resolved (at the latest by Present).
+    float renderScale_ = 1.0f;
+    GLuint sceneFramebuffer_ = 0, sceneColor_ = 0, sceneDepth_ = 0;
+    int sceneWidth_ = 0, sceneHeight_ = 0;
+    GLuint drawFramebuffer_ = 0;  // where draws and clears go now: the scene target or the back buffer
     GLuint vao_ = 0, upBuffer_ = 0, gammaTexture_ = 0, presentProgram_ = 0, presentVao_ = 0;
     GLint presentGammaLocation_ = -1;
     GLuint samplers_[kMaxStages] = {};
@@ -170,6 +186,7 @@ private:
     bool notReset_ = false;
     int defaultPoolResources_ = 0;
     bool capture_ = false;
+    bool overdraw_ = false;
     PresentedFrame lastFrame_;
     bool hasFrame_ = false;
     DeviceCounters counters_;

@@ -130,6 +130,7 @@ void GlDevice::BuildKey(FixedFunctionKey& key) const {
     key.hasSpecular = layout.specular >= 0;
     key.texCoords = std::uint8_t(layout.texCount);
     key.clipZeroToOne = clipControl_;
+    key.overdraw = overdraw_;
     const auto& rs = renderStates_;
     key.lighting = rs[D3DRS_LIGHTING] && !layout.pretransformed;
     if (key.lighting) {
@@ -295,16 +296,25 @@ void GlDevice::UploadUniforms(FixedFunctionProgram& program) {
         glUniform4f(loc[kUViewport], float(viewport_.X), float(viewport_.Y), float(viewport_.Width),
                     float(viewport_.Height));
         // Direct3D samples pixels at integer coordinates, GL at half-integers: shift by just
-        // under half a pixel so edges that fall on pixel centres stay on their side.
+        // under half a pixel, so a Direct3D pixel centre is sampled 1/128 pixel to its right and
+        // 1/256 below (both exact in the rasteriser's 1/256 sub-pixel grid). A centre that lies
+        // exactly on an edge then falls inside for a left edge and a top edge and outside
+        // otherwise (Direct3D's top-left rule) for every edge steeper than 1:2.
         glUniform2f(loc[kUPixelOffset], (63.0f / 64.0f) / float(viewport_.Width),
-                    -(63.0f / 64.0f) / float(viewport_.Height));
+                    -(127.0f / 128.0f) / float(viewport_.Height));
         program.seen[kGroupViewport] = generations_[kGroupViewport];
     }
 }
 
 void GlDevice::FlushFixedState() {
     const auto& rs = renderStates_;
-    if (dirty_ & kDirtyBlend) {
+    if ((dirty_ & kDirtyBlend) && overdraw_) {
+        // Every fragment that passes the depth and alpha tests adds one to the count.
+        mirror_.Enable(GL_BLEND, true);
+        mirror_.BlendFunc(GL_ONE, GL_ONE);
+        mirror_.BlendEquation(GL_FUNC_ADD);
+        mirror_.ColorMask(0xF);
+    } else if (dirty_ & kDirtyBlend) {
         mirror_.Enable(GL_BLEND, rs[D3DRS_ALPHABLENDENABLE] != 0);
         mirror_.BlendFunc(BlendFactor(rs[D3DRS_SRCBLEND], true), BlendFactor(rs[D3DRS_DESTBLEND], false));
         mirror_.BlendEquation(BlendEquation(rs[D3DRS_BLENDOP]));
@@ -355,8 +365,9 @@ void GlDevice::FlushFixedState() {
         }
     }
     if (dirty_ & kDirtyViewport) {
-        mirror_.Viewport(int(viewport_.X), height_ - int(viewport_.Y + viewport_.Height), int(viewport_.Width),
-                         int(viewport_.Height));
+        const int x0 = ToTarget(int(viewport_.X)), y0 = ToTarget(int(viewport_.Y));
+        const int x1 = ToTarget(int(viewport_.X + viewport_.Width)), y1 = ToTarget(int(viewport_.Y + viewport_.Height));
+        mirror_.Viewport(x0, (DrawingScaled() ? sceneHeight_ : height_) - y1, x1 - x0, y1 - y0);
         mirror_.DepthRange(viewport_.MinZ, viewport_.MaxZ);
     }
 }
@@ -396,7 +407,7 @@ bool GlDevice::WarmProgram() {
 
 bool GlDevice::Flush(GLuint vertexBuffer, UINT vertexOffset, UINT stride) {
     MakeCurrent();
-    mirror_.BindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    mirror_.BindFramebuffer(GL_FRAMEBUFFER, drawFramebuffer_);
     mirror_.BindVertexArray(vao_);
     if ((dirty_ & kDirtyVertexInput) || vertexBuffer != boundVertexBuffer_ || vertexOffset != boundVertexOffset_ ||
         stride != boundStride_ || fvf_ != boundFvf_)

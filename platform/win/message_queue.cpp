@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "platform/win/cursor.h"
+#include "platform/win/dialog_host.h"
 #include "platform/win/window_internal.h"
 
 #include <algorithm>
@@ -39,6 +40,7 @@ bool Matches(HWND msgWindow, UINT message, HWND filter, UINT low, UINT high) {
 
 bool Retrieve(MSG* msg, HWND window, UINT low, UINT high, bool remove) {
     if (VideoStarted()) ReadSdlEvents();
+    ReadLayerShellEvents();
     for (auto it = gQueue.begin(); it != gQueue.end(); ++it) {
         if (!Matches(it->hwnd, it->message, window, low, high)) continue;
         *msg = *it;
@@ -127,12 +129,14 @@ LRESULT DispatchMessageA(const MSG* msg) {
 }
 
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (IsDialogHandle(window)) return PostDialogMessage(window, message, wParam, lParam);
     if (window && !FindWindowRecord(window)) return FALSE;
     PostInputMessage(window, message, wParam, lParam);
     return TRUE;
 }
 
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (IsDialogHandle(window)) return SendDialogMessage(window, message, wParam, lParam);
     WindowRecord* record = FindWindowRecord(window);
     if (!record || !record->proc) return 0;
     return record->proc(window, message, wParam, lParam);

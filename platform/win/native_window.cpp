@@ -6,6 +6,7 @@
 
 struct HWND__ {
     SDL_Window* sdl;
+    GlContextSource* source;
 };
 
 namespace {
@@ -15,8 +16,8 @@ std::vector<std::unique_ptr<HWND__>>& Handles() {
 }
 }  // namespace
 
-HWND RegisterNativeWindow(SDL_Window* window) {
-    Handles().push_back(std::make_unique<HWND__>(HWND__{window}));
+HWND RegisterNativeWindow(SDL_Window* window, GlContextSource* source) {
+    Handles().push_back(std::make_unique<HWND__>(HWND__{window, source}));
     return Handles().back().get();
 }
 
@@ -27,8 +28,20 @@ void UnregisterNativeWindow(HWND window) {
                   handles.end());
 }
 
-SDL_Window* NativeWindowOf(HWND window) {
+namespace {
+const HWND__* Find(HWND window) {
     for (const auto& handle : Handles())
-        if (handle.get() == window) return handle->sdl;
+        if (handle.get() == window) return handle.get();
     return nullptr;
+}
+}  // namespace
+
+SDL_Window* NativeWindowOf(HWND window) {
+    const HWND__* handle = Find(window);
+    return handle ? handle->sdl : nullptr;
+}
+
+GlContextSource* GlContextSourceOf(HWND window) {
+    const HWND__* handle = Find(window);
+    return handle ? handle->source : nullptr;
 }

@@ -6,3 +6,7 @@ double PeakResidentMegabytes();
 
 // CPU time the calling thread has used so far, in milliseconds.
 double ThreadCpuMilliseconds();
+
+// CPU time all threads of the process (the renderer's worker threads included) have used so
+// far, in milliseconds.
+double ProcessCpuMilliseconds();

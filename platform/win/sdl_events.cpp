@@ -77,9 +77,7 @@ void TranslateWindowEvent(const SDL_WindowEvent& event) {
             if (record->parent) break;
             if (record->style & WS_THICKFRAME) {
                 // A window with a sizing frame was sized by the user: a finished size-move.
-                PostInputMessage(target, WM_ENTERSIZEMOVE, 0, 0);
-                PostSize(target, SizeKind(target));
-                PostInputMessage(target, WM_EXITSIZEMOVE, 0, 0);
+                PostSizeMove(target);
             } else {
                 int w = 0, h = 0;
                 ClientSize(*record, w, h);
@@ -184,6 +182,12 @@ void Translate(const SDL_Event& event) {
 }
 
 }  // namespace
+
+void PostSizeMove(HWND target) {
+    PostInputMessage(target, WM_ENTERSIZEMOVE, 0, 0);
+    PostSize(target, SizeKind(target));
+    PostInputMessage(target, WM_EXITSIZEMOVE, 0, 0);
+}
 
 void DeliverKey(HWND target, int virtualKey, int dik, bool down, bool repeat) {
     if (dik && !repeat) DeliverRawInput({RawInput::Key, target, dik, down, 0, 0});

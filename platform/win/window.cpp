@@ -1,6 +1,7 @@
 #include "platform/win/window.h"
 
 #include "platform/win/cursor.h"
+#include "platform/win/dialog_host.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/native_window.h"
 #include "platform/win/paint.h"
@@ -191,8 +192,9 @@ namespace {
 
 // Gives a new record its handle, then WM_CREATE (-1 fails the creation), and for a
 // visible window its first WM_SIZE and the focus.
-HWND Register(std::unique_ptr<WindowRecord> record, DWORD style, bool child) {
-    record->handle = RegisterNativeWindow(record->sdl);
+HWND Register(std::unique_ptr<WindowRecord> record, DWORD style, bool child,
+              GlContextSource* layerSurface = nullptr) {
+    record->handle = RegisterNativeWindow(record->sdl, layerSurface);
     record->needsPaint = (style & WS_VISIBLE) != 0;
     const HWND handle = record->handle;
     Records().push_back(std::move(record));
@@ -227,6 +229,7 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR title, DWORD style, int x, 
     record->classCursor = windowClass->cursor;
     record->style = style;
     const bool child = (style & WS_CHILD) && parentRecord;
+    GlContextSource* layerSurface = nullptr;
     if (child) {
         // A child draws into its parent's SDL window, over its own rectangle.
         record->parent = parent;
@@ -235,6 +238,10 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR title, DWORD style, int x, 
         record->y = y == CW_USEDEFAULT ? 0 : y;
         record->width = width == CW_USEDEFAULT ? 0 : width;
         record->height = height == CW_USEDEFAULT ? 0 : height;
+    } else if (LayerShellInUse()) {
+        // The compositor sizes the surface; the window has no SDL window behind it.
+        layerSurface = CreateLayerSurface(record->width, record->height);
+        if (!layerSurface) return nullptr;
     } else {
         int left, top, right, bottom;
         FrameOf(style, FALSE, left, top, right, bottom);
@@ -253,7 +260,7 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR title, DWORD style, int x, 
         if (!record->sdl) return nullptr;
         record->ownsSdl = true;
     }
-    return Register(std::move(record), style, child);
+    return Register(std::move(record), style, child, layerSurface);
 }
 
 HWND AdoptSdlWindow(LPCSTR className, DWORD style, SDL_Window* sdl) {
@@ -282,7 +289,9 @@ BOOL DestroyWindow(HWND window) {
     if (!record) return TRUE;
     ForgetWindowMessages(window);
     SDL_Window* sdl = record->ownsSdl ? record->sdl : nullptr;
+    GlContextSource* layerSurface = record->parent ? nullptr : GlContextSourceOf(window);
     UnregisterNativeWindow(window);
+    if (layerSurface) DestroyLayerSurface(layerSurface);
     auto& records = Records();
     records.erase(std::remove_if(records.begin(), records.end(),
                                  [&](const std::unique_ptr<WindowRecord>& r) { return r->handle == window; }),
@@ -345,6 +354,7 @@ BOOL GetClientRect(HWND window, RECT* rect) {
 }
 
 BOOL GetWindowRect(HWND window, RECT* rect) {
+    if (IsDialogHandle(window)) return GetDialogWindowRect(window, rect);
     const WindowRecord* record = FindWindowRecord(window);
     if (!record || !rect) return FALSE;
     int x, y, w, h;
@@ -379,6 +389,50 @@ LONG GetWindowLongA(HWND window, int index) {
         if (flags & SDL_WINDOW_MAXIMIZED) style |= WS_MAXIMIZE;
     }
     return static_cast<LONG>(style);
+}
+
+LONG SetWindowLongA(HWND window, int index, LONG value) {
+    WindowRecord* record = FindWindowRecord(window);
+    if (!record || index != GWL_STYLE) return 0;
+    const LONG previous = GetWindowLongA(window, index);
+    const DWORD style = static_cast<DWORD>(value);
+    record->style = style;
+    if (record->ownsSdl) {
+        const bool bordered = !(style & (WS_POPUP | WS_CHILD)) && (style & WS_CAPTION) == WS_CAPTION;
+        SDL_SetWindowBordered(record->sdl, bordered ? SDL_TRUE : SDL_FALSE);
+        SDL_SetWindowResizable(record->sdl, (style & WS_THICKFRAME) ? SDL_TRUE : SDL_FALSE);
+    }
+    return previous;
+}
+
+BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags) {
+    WindowRecord* record = FindWindowRecord(window);
+    if (!record) return SetDialogPos(window, insertAfter, x, y, width, height, flags);
+    if (record->foreign) return FALSE;
+    int left = 0, top = 0, right = 0, bottom = 0;
+    if (!record->parent) FrameOf(record->style, FALSE, left, top, right, bottom);
+    const int clientWidth = std::max(1, width - left - right);
+    const int clientHeight = std::max(1, height - top - bottom);
+    if (record->parent) {
+        if (!(flags & SWP_NOMOVE)) {
+            record->x = x;
+            record->y = y;
+        }
+        if (!(flags & SWP_NOSIZE)) {
+            record->width = clientWidth;
+            record->height = clientHeight;
+        }
+    } else if (record->sdl) {
+        if (!(flags & SWP_NOMOVE)) SDL_SetWindowPosition(record->sdl, x + left, y + top);
+        if (!(flags & SWP_NOSIZE)) SDL_SetWindowSize(record->sdl, clientWidth, clientHeight);
+        if (!(flags & SWP_NOZORDER) && (insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST))
+            SDL_SetWindowAlwaysOnTop(record->sdl, insertAfter == HWND_TOPMOST ? SDL_TRUE : SDL_FALSE);
+        if (flags & SWP_SHOWWINDOW) SDL_ShowWindow(record->sdl);
+        if (flags & SWP_HIDEWINDOW) SDL_HideWindow(record->sdl);
+    }
+    if (flags & SWP_SHOWWINDOW) record->style |= WS_VISIBLE;
+    if (flags & SWP_HIDEWINDOW) record->style &= ~WS_VISIBLE;
+    return TRUE;
 }
 
 HWND GetFocus() { return gFocus; }

@@ -8,6 +8,8 @@
 
 #include <vector>
 
+class GlContextSource;
+
 struct WindowRecord {
     HWND handle = nullptr;
     SDL_Window* sdl = nullptr;
@@ -57,6 +59,17 @@ void ForgetWindowMessages(HWND window);
 void ReadSdlEvents();
 // One key press or release for target: a raw record (unless it repeats) and a key message.
 void DeliverKey(HWND target, int virtualKey, int dik, bool down, bool repeat);
+// A top-level window's size changed as when the user sizes it: WM_ENTERSIZEMOVE, WM_SIZE
+// and WM_EXITSIZEMOVE are posted.
+void PostSizeMove(HWND target);
+// layer_shell_window.cpp
+bool LayerShellInUse();
+// A new layer surface (owned by the window layer) and its size in pixels; null when the
+// compositor gives none.
+GlContextSource* CreateLayerSurface(int& width, int& height);
+void DestroyLayerSurface(GlContextSource* source);
+// Follows the compositor: size changes and closed surfaces become messages.
+void ReadLayerShellEvents();
 // cursor.cpp
 void TrackMousePosition(int screenX, int screenY);
 void TrackKeyState(int virtualKey, bool down);

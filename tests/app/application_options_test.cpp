@@ -1,6 +1,7 @@
 // The long options taken out of frostvale's arguments before the switch scan.
 
 #include "app/launch_options.h"
+#include "platform/win/layer_shell_window.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +49,10 @@ TEST(ApplicationOptions, RecordingOptionsAreCheckedWhole) {
         {{"frostvale", "--bench", "--frames", "600", "--size", "640x360", "--fps", "60", "--seed", "4294967295"},
          true, {"", true, 600, 640, 360, 60.0, true, 4294967295u}},
         {{"frostvale", "--record", "o", "--fps", "29.97"}, true, {"o", false, 300, 1280, 720, 29.97, false, 0}},
+        {{"frostvale", "--bench", "--empty"}, true, {"", true, 300, 1280, 720, 30.0, false, 0, true, false}},
+        {{"frostvale", "--record", "o", "--overdraw"}, true, {"o", false, 300, 1280, 720, 30.0, false, 0, false, true}},
         {{"frostvale", "--frames", "10"}, false, {}},                      // needs --record or --bench
+        {{"frostvale", "--overdraw"}, false, {}},
         {{"frostvale", "--record", "o", "--bench"}, false, {}},           // one or the other
         {{"frostvale", "--record", ""}, false, {}},
         {{"frostvale", "--bench", "--frames", "0"}, false, {}},
@@ -80,6 +84,58 @@ TEST(ApplicationOptions, RecordingOptionsAreCheckedWhole) {
         EXPECT_DOUBLE_EQ(r.fps, c.expected.fps);
         EXPECT_EQ(r.hasSeed, c.expected.hasSeed);
         EXPECT_EQ(r.seed, c.expected.seed);
+        EXPECT_EQ(r.empty, c.expected.empty);
+        EXPECT_EQ(r.overdraw, c.expected.overdraw);
         EXPECT_EQ(args, std::vector<std::string>{"frostvale"});
     }
+}
+
+TEST(ApplicationOptions, RenderScaleIsAFractionFromAQuarterToOne) {
+    const struct {
+        const char* text;
+        bool ok;
+        float scale;
+    } cases[] = {{"0.5", true, 0.5f}, {"0.25", true, 0.25f}, {"1", true, 1.0f},
+                 {"0.2", false, 1}, {"1.5", false, 1}, {"half", false, 1}, {"", false, 1}};
+    for (const auto& c : cases) {
+        std::vector<std::string> args{"frostvale", "--scale", c.text, "/s"};
+        LaunchOptions options;
+        std::string error;
+        ASSERT_EQ(ExtractLongOptions(args, options, error), c.ok) << c.text;
+        if (c.ok) EXPECT_FLOAT_EQ(options.renderScale, c.scale);
+        else EXPECT_FALSE(error.empty());
+    }
+}
+
+// --layer-shell takes an output name when one follows; a switch or option is not one. The
+// output named on the command line wins over the one a lock screen names.
+TEST(ApplicationOptions, LayerShellTakesAnOptionalOutput) {
+    const struct {
+        std::vector<std::string> args;
+        bool ok;
+        std::string output;
+        std::vector<std::string> rest;
+    } cases[] = {
+        {{"frostvale", "--layer-shell"}, true, "", {"frostvale"}},
+        {{"frostvale", "--layer-shell", "HEADLESS-1"}, true, "HEADLESS-1", {"frostvale"}},
+        {{"frostvale", "--layer-shell", "/s"}, true, "", {"frostvale", "/s"}},
+        {{"frostvale", "--layer-shell", "--log", "x"}, true, "", {"frostvale"}},
+        {{"frostvale", "--layer-shell", "-s"}, true, "", {"frostvale", "-s"}},
+        {{"frostvale", "--layer-shell", "DP-1", "--window"}, false, "", {}},
+        {{"frostvale", "--bench", "--layer-shell"}, false, "", {}},
+        {{"frostvale", "--record", "o", "--layer-shell"}, false, "", {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.args;
+        LaunchOptions options;
+        std::string error;
+        ASSERT_EQ(ExtractLongOptions(args, options, error), c.ok) << c.args.back() << ": " << error;
+        if (!c.ok) continue;
+        EXPECT_TRUE(options.layerShell);
+        EXPECT_EQ(options.layerShellOutput, c.output);
+        EXPECT_EQ(args, c.rest);
+    }
+    EXPECT_EQ(LayerShellOutput("DP-1", "HDMI-A-1"), "DP-1");
+    EXPECT_EQ(LayerShellOutput("", "HDMI-A-1"), "HDMI-A-1");
+    EXPECT_EQ(LayerShellOutput("", nullptr), "");
 }

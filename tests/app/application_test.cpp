@@ -5,7 +5,9 @@
 #include "app/application.h"
 #include "render/device_session.h"
 #include "core/clock.h"
+#include "core/log.h"
 #include "platform/win/cursor.h"
+#include "platform/win/dialog_memory.h"
 #include "platform/win/input_injection.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/system.h"
@@ -14,8 +16,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -245,14 +250,49 @@ TEST_F(ApplicationTest, SaverCoversTheScreenAndHidesTheCursor) {
     EXPECT_FALSE(IsWindow(Window()));
 }
 
+// A full-screen start makes one device (one report, no windowed one first) and logs its
+// steps in order.
+TEST_F(ApplicationTest, StartUpLogsItsStepsInOrderWithOneDeviceReport) {
+    const std::string path = ::testing::TempDir() + "frostvale_start_log.txt";
+    ASSERT_TRUE(OpenLogFile(path.c_str()));
+    app_ = std::make_unique<Application>();
+    const bool started = app_->Start(nullptr, LaunchMode::Saver, 0);
+    CloseLogFile();
+    ASSERT_TRUE(started);
+    std::ifstream in(path);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::string> steps;
+    std::size_t reports = 0;
+    for (std::size_t begin = 0, end; begin < text.size(); begin = end + 1) {
+        end = text.find('\n', begin);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(begin, end - begin);
+        if (line.rfind("Windowed ", 0) == 0 || line.rfind("Fullscreen ", 0) == 0) {
+            ++reports;
+            steps.push_back(line.substr(0, line.find(' ')));
+        } else if (line.rfind("---", 0) != 0 && line.find(':') == std::string::npos) {
+            steps.push_back(line);
+        }
+    }
+    EXPECT_EQ(reports, 1u) << text;
+    EXPECT_EQ(steps, (std::vector<std::string>{"Log started ", "Fullscreen", "Application created", "Hierarchy loaded",
+                                               "Snow renderer created"}))
+        << text;
+}
+
 TEST_F(ApplicationTest, RunningFlagAndCursorAfterEveryExit) {
     // Password: no window, the start fails, exit code 0.
     EXPECT_EQ(RunApplication(nullptr, LaunchMode::Password, 5), 0);
     EXPECT_FALSE(IsScreenSaverRunning());
     EXPECT_TRUE(IsCursorVisible());
     EXPECT_EQ(Application::Instance(), nullptr);
-    // Configure: no dialog in this build, exit code 0.
-    EXPECT_EQ(RunApplication(nullptr, LaunchMode::Configure, 0), 0);
+    // Configure: the settings dialog, then exit code 1.
+    {
+        MemoryDialogHost host;
+        host.OnShow(132, [](Dialog& dialog) { CommandDialog(dialog, 2); });
+        EXPECT_EQ(RunApplication(nullptr, LaunchMode::Configure, 0), 1);
+        EXPECT_EQ(host.shown, std::vector<int>{132});
+    }
     EXPECT_FALSE(IsScreenSaverRunning());
     // A saver that is asked to quit at once ends with 1.
     ASSERT_TRUE(InjectQuit());

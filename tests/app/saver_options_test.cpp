@@ -206,7 +206,8 @@ TEST(SaverOptions, TheManualNamesEveryOption) {
     // roff writes a hyphen in an option name as "\-".
     std::string manual = std::regex_replace(text.str(), std::regex(R"(\\-)"), "-");
     std::vector<std::string> names = {"root", "window-id", "delay", "window", "path", "log", "stats",
-                                      "record", "bench", "frames", "size", "seed"};
+                                      "record", "bench", "frames", "size", "seed", "layer-shell", "scale",
+                                      "empty", "overdraw"};
     for (const SaverOption& o : kSaverOptions) names.push_back(o.name);
     for (const std::string& name : names) EXPECT_NE(manual.find("--" + name), std::string::npos) << name;
     for (const char* variable : {"XSCREENSAVER_WINDOW", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR", "FrameLimit"})

@@ -215,6 +215,46 @@ TEST_F(D3D9RenderTest, AlphaTestAtReferenceOne) {
     }
 }
 
+// Overdraw counting: each fragment that passes the depth and alpha tests adds one, whatever
+// the colour, blending or clear colour the engine asked for.
+TEST_F(D3D9RenderTest, OverdrawCountsFragmentsThatPassTheTests) {
+    SetOverdrawCounting(device_, true);
+    device_->SetRenderState(D3DRS_ZENABLE, TRUE);
+    device_->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    device_->SetRenderState(D3DRS_ALPHAREF, 1);
+    device_->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+    device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, D3DCOLOR_XRGB(200, 200, 200), 1.0f, 0);
+    DrawRhwQuad(0, 0, 32, 32, D3DCOLOR_XRGB(0, 0, 0), 0.5f);
+    DrawRhwQuad(16, 16, 48, 48, D3DCOLOR_XRGB(255, 0, 0), 0.4f);   // in front: counted
+    DrawRhwQuad(0, 0, 24, 24, D3DCOLOR_XRGB(0, 255, 0), 0.6f);     // behind: rejected
+    DrawRhwQuad(0, 0, 64, 64, D3DCOLOR_ARGB(0, 0, 0, 255), 0.1f);  // alpha test fails
+    const auto frame = Frame();
+    const struct {
+        int x, y, count;
+    } cases[] = {{8, 8, 1}, {20, 20, 2}, {40, 40, 1}, {60, 60, 0}};
+    for (const auto& c : cases) EXPECT_EQ(Pixel(frame, c.x, c.y)[0], c.count) << c.x << "," << c.y;
+    SetOverdrawCounting(device_, false);
+}
+
+// Render scale: the scene is drawn at half the size and stretched when resolved; what is
+// drawn afterwards has the full resolution.
+TEST_F(D3D9RenderTest, ScaledSceneIsStretchedAndLaterDrawsAreSharp) {
+    ASSERT_TRUE(SetRenderScale(device_, 0.5f));
+    device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, D3DCOLOR_XRGB(255, 0, 0), 1.0f, 0);
+    DrawRhwQuad(0, 0, 32, kHeight, D3DCOLOR_XRGB(0, 255, 0));
+    ResolveScaledScene(device_);
+    device_->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    DrawRhwQuad(41, 41, 42, 42, D3DCOLOR_XRGB(0, 0, 255));  // one pixel
+    const auto frame = Frame();
+    const struct {
+        int x, y;
+        Rgba expected;
+    } cases[] = {{8, 8, {0, 255, 0, 255}}, {24, 50, {0, 255, 0, 255}}, {48, 8, {255, 0, 0, 255}},
+                 {41, 41, {0, 0, 255, 255}}, {40, 41, {255, 0, 0, 255}}, {42, 41, {255, 0, 0, 255}}};
+    for (const auto& c : cases) EXPECT_TRUE(Near(Pixel(frame, c.x, c.y), c.expected, 1)) << c.x << "," << c.y;
+    ASSERT_TRUE(SetRenderScale(device_, 1.0f));
+}
+
 TEST_F(D3D9RenderTest, BlendingAddsOrMixes) {
     struct Case {
         DWORD source, destination;
@@ -257,6 +297,42 @@ TEST_F(D3D9RenderTest, PretransformedQuadCoversExactlyItsPixels) {
             }
         EXPECT_EQ(wrong, 0) << c.x0 << "," << c.y0 << " - " << c.x1 << "," << c.y1;
         EXPECT_EQ(covered, int((c.x1 - c.x0) * (c.y1 - c.y0)));
+    }
+}
+
+TEST_F(D3D9RenderTest, PixelCentresOnSlopedEdgesFollowTheTopLeftRule) {
+    // Diamonds on integer vertices, so many pixel centres lie exactly on their edges: such a
+    // pixel is drawn only on a left edge (or a top one), never on a right edge. Edges up to
+    // 1:2 from the vertical.
+    struct Case {
+        int halfX, halfY;
+    };
+    const int cx = kWidth / 2, cy = kHeight / 2;
+    for (const Case& c : {Case{20, 20}, Case{27, 21}, Case{21, 27}, Case{24, 13}, Case{6, 24}}) {
+        device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, D3DCOLOR_XRGB(0, 0, 0), 1.0f, 0);
+        const float top = float(cy - c.halfY), bottom = float(cy + c.halfY);
+        const float left = float(cx - c.halfX), right = float(cx + c.halfX);
+        const RhwVertex v[6] = {{float(cx), top, 0.5f, 1, 0xFFFFFFFF},    {right, float(cy), 0.5f, 1, 0xFFFFFFFF},
+                                {float(cx), bottom, 0.5f, 1, 0xFFFFFFFF}, {float(cx), top, 0.5f, 1, 0xFFFFFFFF},
+                                {float(cx), bottom, 0.5f, 1, 0xFFFFFFFF}, {left, float(cy), 0.5f, 1, 0xFFFFFFFF}};
+        device_->SetFVF(kRhwFvf);
+        ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 2, v, sizeof(RhwVertex)), D3D_OK);
+        const auto frame = Frame();
+        // The diamond clockwise on screen; an edge is top-left when it runs up, or right along the top.
+        const int corners[5][2] = {{cx, cy - c.halfY}, {cx + c.halfX, cy}, {cx, cy + c.halfY}, {cx - c.halfX, cy},
+                                   {cx, cy - c.halfY}};
+        int wrong = 0;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                bool inside = true;
+                for (int e = 0; e < 4; ++e) {
+                    const int dx = corners[e + 1][0] - corners[e][0], dy = corners[e + 1][1] - corners[e][1];
+                    const int side = dx * (y - corners[e][1]) - dy * (x - corners[e][0]);
+                    inside = inside && (side > 0 || (side == 0 && (dy < 0 || (dy == 0 && dx > 0))));
+                }
+                wrong += inside != (Pixel(frame, x, y)[0] == 255);
+            }
+        EXPECT_EQ(wrong, 0) << "diamond " << c.halfX << " x " << c.halfY;
     }
 }
 
