@@ -1,7 +1,6 @@
 #include "snowscape/camera_flight.h"
 
 #include "core/clock.h"
-#include "core/log.h"
 #include "core/media_archive.h"
 #include "scene/udf_reader.h"
 #include "snowscape/scene_settings.h"
@@ -88,7 +87,6 @@ bool CameraFlight::LoadPath(const String& name) {
     animation.Position().Clear();
     animation.Rotation().Clear();
     loaded_ = name;
-    Log("", String("Camera path ") + name + "\n");
     std::vector<std::uint8_t> bytes;
     if (!ReadFile(String(kMediaFolder) + "/" + name, bytes)) return false;
     return ReadCameraPath(bytes.data(), bytes.size(), animation) > 0;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A hack-mode run under Xvfb ends on SIGTERM within the bound, in order (log closed, no
 # temporary file left behind), and dies by that signal; a SIGSTOP of STOP seconds followed
-# by SIGCONT leaves no burst of snow and at most one camera path switch.
+# by SIGCONT leaves no burst of snow.
 # Usage: hack_signal_test.sh FROSTVALE END_MS STOP_SECONDS
 set -uo pipefail
 FROSTVALE=$1
@@ -54,9 +54,6 @@ sleep "$STOP"
 kill -CONT "$hack"
 sleep 4
 ends_by_sigterm paused
-switches=$(grep -c "^Camera path" "$WORK/paused.log")
-echo "paused: $switches camera paths loaded (the first included)"
-((switches <= 2)) || fail "the pause switched camera paths $((switches - 1)) times"
 python3 - "$WORK/paused.json" "$WORK/plain.json" <<'PY' || fail "snow burst after the pause"
 import json, sys
 paused, plain = (json.load(open(p)) for p in sys.argv[1:3])
