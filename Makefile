@@ -6,9 +6,11 @@ JOBS        ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 WERROR      ?= OFF
 DEMO_DIR    ?= recordings/demo
+PREFIX      ?= /usr/local
+BUILD_DIR   ?= $(RELEASE_DIR)
 CONFORMANCE_DIR := build/conformance
 
-.PHONY: all demo test bench fuzz bootstrap release test-build conformance clean
+.PHONY: all demo test bench fuzz bootstrap release test-build conformance clean install install-files uninstall
 
 all: release
 
@@ -49,6 +51,20 @@ conformance: bootstrap
 
 fuzz: test-build
 	@scripts/fuzz $(TEST_DIR) $(FUZZ_SECONDS)
+
+# PREFIX (default /usr/local) and DESTDIR as usual; install-files installs a build folder
+# (BUILD_DIR) without building it.
+install: release
+	@$(MAKE) --no-print-directory install-files BUILD_DIR=$(RELEASE_DIR)
+
+install-files:
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+uninstall:
+	@test -f $(BUILD_DIR)/installed_files.txt || { echo "Error: no $(BUILD_DIR)/installed_files.txt; run make release first" >&2; exit 1; }
+	@while read -r file; do rm -f "$(DESTDIR)$(PREFIX)/$$file" && echo "Removed $(DESTDIR)$(PREFIX)/$$file"; done < $(BUILD_DIR)/installed_files.txt
+	@for dir in libexec/xscreensaver share/xscreensaver/config share/xscreensaver share/applications/screensavers; do \
+	  rmdir "$(DESTDIR)$(PREFIX)/$$dir" 2>/dev/null || true; done
 
 clean:
 	rm -rf build

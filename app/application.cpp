@@ -7,6 +7,7 @@
 #include "platform/win/dialog.h"
 #include "platform/win/message_box.h"
 #include "platform/win/cursor.h"
+#include "platform/win/host_window.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
 #include "platform/win/system.h"
@@ -93,7 +94,16 @@ bool Application::CreateApplicationWindow() {
     RegisterClassA(&windowClass);  // an earlier application of this process may have registered it
 
     HWND window = nullptr;
-    if (mode_ == LaunchMode::Preview) {
+    if (options_.Hosted()) {
+        const char* error = nullptr;
+        window = CreateHostedWindow(kWindowClass, options_.hostWindowId, error);
+        if (window == nullptr)
+            std::fprintf(stderr, "Error: window 0x%llx: %s\n", static_cast<unsigned long long>(options_.hostWindowId),
+                         error);
+        SetWindowHandle(window);
+        LogHostSize();
+        return window != nullptr;
+    } else if (mode_ == LaunchMode::Preview) {
         HWND host = nullptr;
         RECT rect{100, 100, 150, 150};
         if (hostWindow_ != 0) {
@@ -128,6 +138,10 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
     gInstanceHandle = instance;
     SetInstanceHandle(instance);
     ReadRegistrySettings(settings_);
+    ApplyOverrides(options_.overrides, settings_);
+    // No sleeping on the virtual clock; the frame cap is for the standalone modes.
+    if (!IsVirtualClock())
+        pacer_.Configure(options_.delayUs, options_.Hosted() ? 0 : ReadFrameLimit());
     Log("", "Log started \n");
 
     if (!CreateApplicationWindow()) return false;
@@ -156,7 +170,7 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
 
     if (mode_ == LaunchMode::Configure) return RunSettingsDialog();
 
-    const bool selected = options_.windowed      ? SelectSettings(false)
+    const bool selected = options_.windowed || options_.Hosted() ? SelectSettings(false)
                           : settings_.useDesktop ? SwitchToFullscreen(0, 0)
                                                  : SwitchToFullscreen(settings_.width, settings_.height, settings_.depth);
     if (!selected) {
@@ -164,8 +178,11 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
         return false;
     }
 
-    ShowCursor(FALSE);
-    cursorHidden_ = true;
+    // A host's window keeps the cursor the host gave it.
+    if (!options_.Hosted()) {
+        ShowCursor(FALSE);
+        cursorHidden_ = true;
+    }
 
     MountArchive();
 
@@ -203,6 +220,12 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
     return true;
 }
 
+void Application::LogHostSize() {
+    RECT client{};
+    if (!options_.Hosted() || !GetClientRect(GetWindow(), &client)) return;
+    Log("", String("Host window ") + String::FromInt(client.right) + "x" + String::FromInt(client.bottom) + "\n");
+}
+
 bool Application::RunSettingsDialog() {
     if (!DialogHostReady()) {
         std::fprintf(stderr, "frostvale: the settings dialog needs a display (DISPLAY or WAYLAND_DISPLAY)\n");
@@ -229,7 +252,10 @@ bool Application::RunIteration() {
     }
     // SIGTERM or SIGINT: the run ends here and shuts down in order.
     if (TerminationSignal() != 0) quitRequested_ = true;
-    if (mode_ == LaunchMode::Preview) return !quitRequested_;
+    if (mode_ == LaunchMode::Preview) {
+        if (!quitRequested_) pacer_.Idle();
+        return !quitRequested_;
+    }
 
     // Keeps the desktop awake: F3 is a key the handler ignores.
     keybd_event(VK_F3, 0, 0, 0);
@@ -245,9 +271,12 @@ bool Application::RunIteration() {
     input_.Update(0);
     input_.Poll();
 
-    if (IsActive()) {
+    if (!IsActive()) {
+        pacer_.Idle();
+    } else {
         music_.FadeStep();
         DrawMeasuredFrame();
+        if (!quitRequested_) pacer_.AfterFrame();
     }
     return !quitRequested_;
 }
@@ -294,6 +323,9 @@ bool Application::DrawFrame() {
         const ClientArea client = GetClientArea();
         snowscape_->Draw(client.width, client.height);
     }
+    // Asked to end: the frame is not shown (presenting is where the rasteriser does its work),
+    // so a host's SIGTERM is answered sooner.
+    if (TerminationSignal() != 0) return false;
     return Present();
 }
 
@@ -313,8 +345,17 @@ void Application::DrawMeasuredFrame() {
 LRESULT Application::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_KEYDOWN:
-            if (!IsKeptKey(wParam)) quitRequested_ = true;
+            if (!IsKeptKey(wParam) && !options_.Hosted()) quitRequested_ = true;
             break;
+        case WM_EXITSIZEMOVE: {
+            // A host resized its window: the device follows in the base; labels scale with it.
+            const LRESULT result = WindowProc(window, message, wParam, lParam);
+            RECT client{};
+            GetClientRect(window, &client);
+            SetScreenScale(static_cast<float>(client.right - client.left) / 1024.0f);
+            LogHostSize();
+            return result;
+        }
         case WM_SYSCOMMAND:
             if (wParam == SC_CLOSE || wParam == SC_NEXTWINDOW || wParam == SC_PREVWINDOW) {
                 quitRequested_ = true;
@@ -344,6 +385,7 @@ LRESULT Application::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
 }
 
 void Application::OnInput(int type, float x, float y, float previousX, float previousY, float, float, int) {
+    if (options_.Hosted()) return;  // the host decides when a hack ends
     switch (type) {
         case kInputLeftDown:
         case kInputRightDown:
@@ -382,14 +424,16 @@ int RunApplication(HINSTANCE instance, LaunchMode mode, std::int32_t hostWindow,
     auto* application = new Application();
     application->SetShellOptions(options);
     InstallTerminationHandlers();
-    SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 1, nullptr, 0);
+    // A host's hack never holds the desktop's screensaver or display power-off off.
+    const bool holdOffSaver = !options.Hosted();
+    if (holdOffSaver) SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 1, nullptr, 0);
     SeedRandom(options.fixedSeed ? options.seed : static_cast<std::uint32_t>(NowMilliseconds() % 0x8000));
     int result = 0;
     if (application->Start(instance, mode, hostWindow)) {
         if (options.recorder != nullptr) options.recorder->Attach(application->Device());
         result = mode == LaunchMode::Configure ? 1 : application->Run();
     }
-    SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 0, nullptr, 0);
+    if (holdOffSaver) SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 0, nullptr, 0);
     delete application;
     return result;
 }

@@ -8,7 +8,9 @@
 
 #include "app/command_line.h"
 #include "app/default_settings.h"
+#include "app/frame_pacing.h"
 #include "app/frame_recorder.h"
+#include "app/saver_options.h"
 #include "app/music.h"
 #include "app/settings.h"
 #include "app/settings_dialog.h"
@@ -48,6 +50,15 @@ struct ShellOptions {
     std::uint32_t seed = 0;
     FrameRecorder* recorder = nullptr;  // measures (and records) every drawn frame
     std::string cameraPath;     // fly only this path of the media; empty: the scene's list
+    // Hack mode: draw into this X11 window of a screensaver host (0: a window of our own).
+    // The host decides when the run ends: no input ends it, and the desktop's screensaver
+    // is never held off.
+    std::uint64_t hostWindowId = 0;
+    long long delayUs = 0;      // sleep after each frame
+    std::vector<SettingOverride> overrides;  // settings for this run, over the stored ones
+
+    bool Hosted() const { return hostWindowId != 0; }
+
     bool silent = false;        // no music, whatever the settings say (headless recording)
     bool emptyFrames = false;   // frames only clear and present: the machine's ceiling
     float renderScale = 1.0f;   // the scene drawn at this fraction of the size, stretched
@@ -87,6 +98,7 @@ public:
     const String& FpsText() const { return fpsText_; }
     const String& ClockText() const { return clockText_; }
     InputDevices& Input() { return input_; }
+    const FramePacer& Pacer() const { return pacer_; }
     const Music& GetMusic() const { return music_; }
 
 private:
@@ -94,6 +106,8 @@ private:
     // Configure: the settings dialog, owned by the host window; false without a display.
     bool RunSettingsDialog();
     void PaintPreview(HWND window);
+    // Hack mode: "Host window WxH" to the log (at start and after each size change).
+    void LogHostSize();
     void BeginRun();
     // Draws one frame, measured by the recorder when there is one.
     void DrawMeasuredFrame();
@@ -117,6 +131,7 @@ private:
     Stopwatch runStopwatch_;
     Stopwatch textStopwatch_;
     FrameRateCounter frameRate_;
+    FramePacer pacer_;
     String fpsText_ = "100";
     String clockText_ = "11";
 };

@@ -37,14 +37,44 @@ bool ParseRate(const std::string& text, double& fps) {
     return true;
 }
 
+bool IsNumber(const std::string& text) {
+    double ignored = 0;
+    return !text.empty() && ParseDouble(text.data(), text.size(), ignored) == text.size();
+}
+
+// Options that also come with one dash, as XScreenSaver writes them.
+bool TakesOneDash(const std::string& name) {
+    return name == "root" || name == "window-id" || name == "delay" || FindSaverOption(name) != nullptr;
+}
+
 }  // namespace
+
+bool ParseWindowId(const std::string& text, std::uint64_t& id) {
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::size_t start = hex ? 2 : 0;
+    if (text.size() == start || text.size() - start > (hex ? 8u : 10u)) return false;
+    std::uint64_t value = 0;
+    for (std::size_t i = start; i < text.size(); ++i) {
+        const char c = text[i];
+        int digit;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        else if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+        else return false;
+        value = value * (hex ? 16 : 10) + static_cast<std::uint64_t>(digit);
+    }
+    if (value == 0 || value > 0xFFFFFFFFu) return false;
+    id = value;
+    return true;
+}
 
 bool ExtractLongOptions(std::vector<std::string>& args, LaunchOptions& options, std::string& error) {
     std::vector<std::string> rest;
     if (!args.empty()) rest.push_back(args[0]);
     bool framing = false;  // an option that only means something with --record or --bench
     for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
+        std::string arg = args[i];
+        if (arg.size() > 2 && arg[0] == '-' && arg[1] != '-' && TakesOneDash(arg.substr(1))) arg = "-" + arg;
         if (arg.rfind("--", 0) != 0) {
             rest.push_back(arg);
             continue;
@@ -92,6 +122,9 @@ bool ExtractLongOptions(std::vector<std::string>& args, LaunchOptions& options, 
             if (!value(text)) return false;
             if (!ParseSize(text, record.width, record.height)) return malformed("WxH, each 16 to 16384");
             framing = true;
+        } else if (arg == "--fps" && (i + 1 >= args.size() || !IsNumber(args[i + 1]))) {
+            // Without a number after it: the frame-rate overlay, not the recording rate.
+            ApplySaverOption(*FindSaverOption("fps"), "", options.overrides, error);
         } else if (arg == "--fps") {
             if (!value(text)) return false;
             if (!ParseRate(text, record.fps)) return malformed("a rate from 1 to 1000");
@@ -103,6 +136,19 @@ bool ExtractLongOptions(std::vector<std::string>& args, LaunchOptions& options, 
             record.seed = static_cast<std::uint32_t>(number);
             record.hasSeed = true;
             framing = true;
+        } else if (arg == "--root") {
+            options.root = true;
+        } else if (arg == "--window-id") {
+            if (!value(text)) return false;
+            if (!ParseWindowId(text, options.windowId)) return malformed("a window id (0x hex or decimal)");
+            options.hasWindowId = true;
+        } else if (arg == "--delay") {
+            if (!value(text)) return false;
+            if (!ParseWhole(text, 0, kMaxDelayUs, number)) return malformed("microseconds from 0 to 10000000");
+            options.delayUs = number;
+        } else if (const SaverOption* option = FindSaverOption(arg.substr(2))) {
+            if (option->argument != OptionArgument::None && !value(text)) return false;
+            if (!ApplySaverOption(*option, text, options.overrides, error)) return false;
         } else if (arg == "--scale") {
             if (!value(text)) return false;
             double scale = 0;
@@ -123,6 +169,10 @@ bool ExtractLongOptions(std::vector<std::string>& args, LaunchOptions& options, 
     }
     if (options.record.bench && !options.record.dir.empty()) {
         error = "--record and --bench exclude each other";
+        return false;
+    }
+    if (options.Hosted() && (options.record.Enabled() || options.window || options.layerShell)) {
+        error = "--root and --window-id exclude --record, --bench, --window and --layer-shell";
         return false;
     }
     if (options.layerShell && (options.window || options.record.Enabled())) {

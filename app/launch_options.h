@@ -2,6 +2,8 @@
 // The long options ("--name value") that frostvale takes out of its arguments before the
 // screensaver switches are scanned.
 
+#include "app/saver_options.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,9 +34,26 @@ struct LaunchOptions {
     bool layerShell = false;        // --layer-shell [OUTPUT]: a Wayland background surface
     std::string layerShellOutput;   // its output; empty: not named on the command line
     RecordOptions record;
+    // Hack mode: draw into a window a screensaver host made.
+    bool root = false;              // --root: the window named by XSCREENSAVER_WINDOW
+    bool hasWindowId = false;       // --window-id ID (wins over --root)
+    std::uint64_t windowId = 0;
+    long long delayUs = -1;         // --delay MICROSECONDS after each frame; -1: the mode's default
+    std::vector<SettingOverride> overrides;  // --snow large …, in command-line order
+
+    bool Hosted() const { return root || hasWindowId; }
 };
 
-// Removes every "--" option from args (which keeps the program name at [0]) and stores it
+// Sleep after each frame when --delay is not given: the XScreenSaver convention in hack
+// mode, none in the Windows-style modes.
+constexpr long long kHostedDelayUs = 30000;
+constexpr long long kMaxDelayUs = 10000000;
+
+// A window id: "0x" and hex digits, or decimal; 1 to 0xFFFFFFFF.
+bool ParseWindowId(const std::string& text, std::uint64_t& id);
+
+// Removes every "--" option (and the one-dash forms of the hack and settings options,
+// "-root", "-window-id ID", "-delay N", "-snow large" …) from args (which keeps the program name at [0]) and stores it
 // in options. False with a one-line message in error for an unknown option or a missing
 // or malformed value.
 bool ExtractLongOptions(std::vector<std::string>& args, LaunchOptions& options, std::string& error);

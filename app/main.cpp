@@ -44,6 +44,24 @@ int main(int argc, char** argv) {
     std::int32_t hostWindow = 0;
     LaunchMode mode = ParseCommandLine(JoinCommandLine(args), hostWindow);
     ShellOptions shell;
+    shell.overrides = options.overrides;
+    shell.delayUs = options.delayUs >= 0 ? options.delayUs : 0;
+    if (options.Hosted()) {
+        // Hack mode: the screensaver in the host's window; --window-id wins over --root.
+        std::uint64_t id = options.windowId;
+        if (!options.hasWindowId) {
+            const char* named = std::getenv("XSCREENSAVER_WINDOW");
+            if (named == nullptr || !ParseWindowId(named, id)) {
+                std::fprintf(stderr, "Error: --root needs XSCREENSAVER_WINDOW to hold a window id (0x hex or decimal), not '%s'\n",
+                             named != nullptr ? named : "");
+                return 1;
+            }
+        }
+        mode = LaunchMode::Saver;
+        hostWindow = 0;
+        shell.hostWindowId = id;
+        shell.delayUs = options.delayUs >= 0 ? options.delayUs : kHostedDelayUs;
+    }
     if (options.window) {
         // --window: the test mode, in an ordinary window instead of full screen.
         mode = LaunchMode::Test;

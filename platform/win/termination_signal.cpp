@@ -1,6 +1,7 @@
 #include "platform/win/termination_signal.h"
 
 #include <csignal>
+#include <ctime>
 
 namespace {
 
@@ -36,6 +37,19 @@ void RaiseTerminationSignal() {
     sigaddset(&unblock, signalNumber);
     sigprocmask(SIG_UNBLOCK, &unblock, nullptr);
     std::raise(signalNumber);
+}
+
+bool SleepUnlessTerminated(long long microseconds) {
+    constexpr long long kSliceUs = 50000;
+    while (microseconds > 0) {
+        if (gTerminationSignal != 0) return false;
+        const long long slice = microseconds < kSliceUs ? microseconds : kSliceUs;
+        timespec wait{0, static_cast<long>(slice * 1000)};
+        // A signal cuts the slice short (EINTR); the rest of the slice is not slept again.
+        nanosleep(&wait, nullptr);
+        microseconds -= slice;
+    }
+    return gTerminationSignal == 0;
 }
 
 void ClearTerminationSignal() { gTerminationSignal = 0; }

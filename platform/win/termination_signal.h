@@ -14,5 +14,9 @@ int TerminationSignal();
 // process. Without one it returns at once.
 void RaiseTerminationSignal();
 
+// Sleeps for microseconds, in slices of at most 50 ms, and returns early (false) once a
+// termination signal is recorded, so a long pause never delays the end of the run.
+bool SleepUnlessTerminated(long long microseconds);
+
 // Test hook: forgets a recorded signal.
 void ClearTerminationSignal();

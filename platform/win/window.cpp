@@ -188,6 +188,34 @@ BOOL UnregisterClassA(LPCSTR className, HINSTANCE) {
     return FALSE;
 }
 
+namespace {
+
+// Gives a new record its handle, then WM_CREATE (-1 fails the creation), and for a
+// visible window its first WM_SIZE and the focus.
+HWND Register(std::unique_ptr<WindowRecord> record, DWORD style, bool child,
+              GlContextSource* layerSurface = nullptr) {
+    record->handle = RegisterNativeWindow(record->sdl, layerSurface);
+    record->needsPaint = (style & WS_VISIBLE) != 0;
+    const HWND handle = record->handle;
+    Records().push_back(std::move(record));
+
+    if (SendMessageA(handle, WM_CREATE, 0, 0) == -1) {
+        DestroyWindow(handle);
+        return nullptr;
+    }
+    if (WindowRecord* created = FindWindowRecord(handle); created && (style & WS_VISIBLE)) {
+        int w, h;
+        ClientSize(*created, w, h);
+        created->postedWidth = w;
+        created->postedHeight = h;
+        SendMessageA(handle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w, h));
+        if (!(style & WS_CHILD) || child) SetFocusWindow(handle);
+    }
+    return FindWindowRecord(handle) ? handle : nullptr;
+}
+
+}  // namespace
+
 HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR title, DWORD style, int x, int y, int width,
                      int height, HWND parent, void*, HINSTANCE, LPVOID) {
     const ClassRecord* windowClass = FindClass(className);
@@ -232,24 +260,19 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR title, DWORD style, int x, 
         if (!record->sdl) return nullptr;
         record->ownsSdl = true;
     }
-    record->handle = RegisterNativeWindow(record->sdl, layerSurface);
-    record->needsPaint = (style & WS_VISIBLE) != 0;
-    const HWND handle = record->handle;
-    Records().push_back(std::move(record));
+    return Register(std::move(record), style, child, layerSurface);
+}
 
-    if (SendMessageA(handle, WM_CREATE, 0, 0) == -1) {
-        DestroyWindow(handle);
-        return nullptr;
-    }
-    if (WindowRecord* created = FindWindowRecord(handle); created && (style & WS_VISIBLE)) {
-        int w, h;
-        ClientSize(*created, w, h);
-        created->postedWidth = w;
-        created->postedHeight = h;
-        SendMessageA(handle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w, h));
-        if (!(style & WS_CHILD) || child) SetFocusWindow(handle);
-    }
-    return FindWindowRecord(handle) ? handle : nullptr;
+HWND AdoptSdlWindow(LPCSTR className, DWORD style, SDL_Window* sdl) {
+    const ClassRecord* windowClass = FindClass(className);
+    if (!windowClass || !sdl) return nullptr;
+    auto record = std::make_unique<WindowRecord>();
+    record->proc = windowClass->proc;
+    record->classCursor = windowClass->cursor;
+    record->style = style;
+    record->sdl = sdl;
+    record->ownsSdl = true;
+    return Register(std::move(record), style, false);
 }
 
 BOOL DestroyWindow(HWND window) {

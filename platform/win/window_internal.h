@@ -44,6 +44,11 @@ void ClientOrigin(const WindowRecord& record, int& x, int& y);
 // old one and WM_ACTIVATE and WM_SETFOCUS to the new one. Null clears the focus.
 void SetFocusWindow(HWND window);
 
+// Makes a top-level window of a registered class around an SDL window made elsewhere (the
+// window takes it over and frees it when destroyed); null when the class is unknown or
+// WM_CREATE fails.
+HWND AdoptSdlWindow(LPCSTR className, DWORD style, SDL_Window* sdl);
+
 // The drawing surface of an SDL window (owned by SDL); null when it has none.
 SDL_Surface* SurfaceFor(SDL_Window* window);
 

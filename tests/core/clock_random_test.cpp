@@ -53,6 +53,34 @@ TEST(MonotonicClockTest, NeverGoesBackwards) {
     }
 }
 
+namespace {
+std::int64_t gRawMs = 0;
+std::int64_t ReadRaw() { return gRawMs; }
+}  // namespace
+
+// A process stopped for minutes (SIGSTOP while a host shows its unlock dialog) resumes
+// where it stood: a jump of more than kClockGapMs between readings counts as
+// kClockResumeMs; ordinary frame times pass through whole.
+TEST(MonotonicClockTest, TimeTheProcessWasStoppedIsLeftOut) {
+    UseMonotonicClock();
+    SetMonotonicReader(&ReadRaw);
+    const struct {
+        std::int64_t raw;
+        std::int64_t expected;
+    } readings[] = {
+        {5000, 5000},
+        {5030, 5030},
+        {5030 + kClockGapMs, 5030 + kClockGapMs},  // a slow frame of exactly the limit
+        {5030 + kClockGapMs + 30000 + 1, 5030 + kClockGapMs + kClockResumeMs},
+        {5030 + kClockGapMs + 30000 + 51, 5030 + kClockGapMs + kClockResumeMs + 50},
+    };
+    for (const auto& r : readings) {
+        gRawMs = r.raw;
+        EXPECT_EQ(NowMilliseconds(), r.expected) << r.raw;
+    }
+    SetMonotonicReader(nullptr);
+}
+
 TEST(RandomTest, KnownSequence) {
     SeedRandom(1);
     EXPECT_EQ(Random(), 41);

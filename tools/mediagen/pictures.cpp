@@ -313,5 +313,6 @@ bool WritePictures(const std::string& resourceDir) {
     ok = WriteBmp(PaintVillage(155, 115, false), d + "preview.bmp") && ok;
     ok = WriteBmp(PaintVillage(258, 185, false), d + "dialog.bmp") && ok;
     ok = WriteBmp(PaintSnowmanPortrait(80, 88), d + "about.bmp") && ok;
+    ok = WritePng(PaintSnowmanPortrait(128, 128), d + "icon.png", false) && ok;
     return ok;
 }

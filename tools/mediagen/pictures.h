@@ -6,6 +6,8 @@
 //   preview.bmp      155 × 115 24-bit BMP, the preview in the screensaver dialog (173)
 //   dialog.bmp       258 × 185 24-bit BMP, the configuration dialog's picture (155)
 //   about.bmp        80 × 88 24-bit BMP, the About box picture (141)
+//   icon.png         128 × 128 PNG, the program's icon (installed in the hicolor theme, not
+//                    linked in)
 // All show the winter village, painted procedurally.
 
 #include "tools/mediagen/image.h"
