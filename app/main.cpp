@@ -81,6 +81,8 @@ int main(int argc, char** argv) {
         mode = LaunchMode::Saver;
         hostWindow = 0;
         shell.windowed = true;
+        // Paced like a hack: frame callbacks, then the host's delay after each frame.
+        shell.delayUs = options.delayUs >= 0 ? options.delayUs : kHostedDelayUs;
     }
 
     if (!options.cameraPath.empty()) {
