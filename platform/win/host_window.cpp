@@ -98,6 +98,7 @@ HWND CreateHostedWindow(LPCSTR className, std::uint64_t xid, const char*& error)
         error = "the window could not be set up";
         return nullptr;
     }
+    FindWindowRecord(handle)->hosted = true;
     gHosted = handle;
     gHostedId = window;
     gHostLost = false;

@@ -397,7 +397,7 @@ LONG SetWindowLongA(HWND window, int index, LONG value) {
     const LONG previous = GetWindowLongA(window, index);
     const DWORD style = static_cast<DWORD>(value);
     record->style = style;
-    if (record->ownsSdl) {
+    if (record->ownsSdl && !record->hosted) {
         const bool bordered = !(style & (WS_POPUP | WS_CHILD)) && (style & WS_CAPTION) == WS_CAPTION;
         SDL_SetWindowBordered(record->sdl, bordered ? SDL_TRUE : SDL_FALSE);
         SDL_SetWindowResizable(record->sdl, (style & WS_THICKFRAME) ? SDL_TRUE : SDL_FALSE);
@@ -409,6 +409,7 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int he
     WindowRecord* record = FindWindowRecord(window);
     if (!record) return SetDialogPos(window, insertAfter, x, y, width, height, flags);
     if (record->foreign) return FALSE;
+    if (record->hosted) return TRUE;  // the host places and sizes its window
     int left = 0, top = 0, right = 0, bottom = 0;
     if (!record->parent) FrameOf(record->style, FALSE, left, top, right, bottom);
     const int clientWidth = std::max(1, width - left - right);

@@ -19,6 +19,8 @@ struct WindowRecord {
     HCURSOR classCursor = nullptr;
     bool foreign = false;    // another program's window, wrapped by id
     bool ownsSdl = false;    // destroying this window destroys the SDL window
+    bool hosted = false;     // a screensaver host's window we draw into: its place, size and
+                             // decoration stay the host's
     bool needsPaint = false;
     int x = 0, y = 0;        // child windows: position in the parent's client area
     int width = 0, height = 0;  // child windows: client size
