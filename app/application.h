@@ -13,10 +13,12 @@
 #include "app/text_table.h"
 #include "core/byte_string.h"
 #include "core/clock.h"
+#include "platform/win/system.h"
 #include "render/device_window.h"
 #include "render/input_devices.h"
 #include "render/loading_screen.h"
 #include "snowscape/snowscape.h"
+#include "snowscape/text_overlay.h"
 
 #include <cstdint>
 #include <memory>
@@ -46,6 +48,9 @@ struct ShellOptions {
     std::uint32_t seed = 0;
     FrameRecorder* recorder = nullptr;  // measures (and records) every drawn frame
     std::string cameraPath;     // fly only this path of the media; empty: the scene's list
+    bool showFps = false;       // the frame-rate text whatever the settings say
+    int showTime = 0;           // 12 or 24: the clock in that form whatever the settings say
+    int localTime = -1;         // on the virtual clock: the clock's first time, seconds of the day
 };
 
 class Application : public DeviceWindow, public InputListener {
@@ -80,6 +85,7 @@ public:
     const FrameRateCounter& FrameRate() const { return frameRate_; }
     const String& FpsText() const { return fpsText_; }
     const String& ClockText() const { return clockText_; }
+    TextOverlay* Overlay() const { return overlay_.get(); }
     InputDevices& Input() { return input_; }
 
 private:
@@ -89,6 +95,9 @@ private:
     // Draws one frame, measured by the recorder when there is one.
     void DrawMeasuredFrame();
     void UpdateTexts();
+    // The local time; on the virtual clock it starts at the chosen (or the real) time of day
+    // when the run begins and advances with the clock.
+    SYSTEMTIME LocalTime() const;
     void Shutdown();
 
     Settings settings_;
@@ -104,6 +113,9 @@ private:
     InputDevices input_{this};
     std::unique_ptr<LoadingScreen> loadingScreen_;  // from start-up until its fade-out
     std::unique_ptr<Snowscape> snowscape_;
+    std::unique_ptr<TextOverlay> overlay_;
+    std::int64_t localTimeOrigin_ = 0;  // seconds of the day when the run began (virtual clock)
+    std::int64_t runStartMs_ = 0;
     Stopwatch runStopwatch_;
     Stopwatch textStopwatch_;
     FrameRateCounter frameRate_;

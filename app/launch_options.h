@@ -17,6 +17,7 @@ struct RecordOptions {
     double fps = 30.0;       // --fps F: the virtual clock's rate
     bool hasSeed = false;    // --seed N: a fixed random seed
     std::uint32_t seed = 0;
+    int localTime = -1;      // --local-time HH:MM:SS: seconds of the day the clock starts at
 
     bool Enabled() const { return bench || !dir.empty(); }
 };
@@ -26,6 +27,8 @@ struct LaunchOptions {
     bool window = false;    // --window: run the test mode in an ordinary window
     std::string statsFile;  // --stats FILE: frame statistics as JSON
     std::string cameraPath; // --path NAME: fly only this camera path, over and over
+    bool showFps = false;   // --show-fps: the frame-rate text, whatever the settings say
+    int showTime = 0;       // --show-time 12|24: the clock in that form; 0: as the settings say
     RecordOptions record;
 };
 

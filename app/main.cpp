@@ -55,6 +55,9 @@ int main(int argc, char** argv) {
         shell.cameraPath = options.cameraPath;
     }
 
+    shell.showFps = options.showFps;
+    shell.showTime = options.showTime;
+
     std::unique_ptr<FrameRecorder> recorder;
     const RecordOptions& record = options.record;
     if (record.Enabled() || !options.statsFile.empty()) {
@@ -73,6 +76,7 @@ int main(int argc, char** argv) {
         shell.windowHeight = record.height;
         shell.fixedSeed = record.hasSeed;
         shell.seed = record.seed;
+        shell.localTime = record.localTime;
     }
 
     int result = RunApplication(nullptr, mode, hostWindow, shell);

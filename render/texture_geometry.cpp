@@ -12,17 +12,34 @@ void TextureGeometry::Clear() {
     entries_.clear();
 }
 
+bool TextureGeometry::ApplyAlphaFactor(float factor) {
+    bool dropped = false;
+    std::vector<Entry> kept;
+    for (Entry& entry : entries_) {
+        if (entry.renderer && entry.renderer->State().alphaMode == 1) {
+            entry.renderer->MutableState().alphaFactor = factor;
+            kept.push_back(std::move(entry));
+            continue;
+        }
+        if (entry.renderer) entry.renderer->Retire();
+        FreeBlock(entry.block);
+        dropped = true;
+    }
+    entries_ = std::move(kept);
+    return dropped;
+}
+
 bool TextureGeometry::Rebuild(OverlayQueue& queue, OrderedItem* element, BufferClient* client,
-                              const RenderStateBlock& base, const std::vector<TextureRequest>& requests) {
-    auto requested = [&](const RenderTexture* texture) -> const TextureRequest* {
-        for (const TextureRequest& request : requests)
+                              const RenderStateBlock& base, const std::vector<TextureTriangles>& requests) {
+    auto requested = [&](const RenderTexture* texture) -> const TextureTriangles* {
+        for (const TextureTriangles& request : requests)
             if (request.texture == texture) return &request;
         return nullptr;
     };
     bool ok = true;
     std::vector<Entry> kept;
     for (Entry& entry : entries_) {
-        const TextureRequest* request = requested(entry.texture);
+        const TextureTriangles* request = requested(entry.texture);
         if (request == nullptr || !entry.renderer || entry.renderer->IsRetired()) {
             FreeBlock(entry.block);
             continue;
@@ -39,7 +56,7 @@ bool TextureGeometry::Rebuild(OverlayQueue& queue, OrderedItem* element, BufferC
     }
     entries_ = std::move(kept);
 
-    for (const TextureRequest& request : requests) {
+    for (const TextureTriangles& request : requests) {
         bool have = false;
         for (const Entry& entry : entries_) have = have || entry.texture == request.texture;
         if (have) continue;

@@ -10,7 +10,7 @@
 
 class RenderTexture;
 
-struct TextureRequest {
+struct TextureTriangles {
     RenderTexture* texture;
     UINT triangles;
 };
@@ -26,8 +26,11 @@ public:
     // base carries the element's material settings; its texture is replaced per entry.
     // False when some texture got no renderer or block (that geometry is not drawn).
     bool Rebuild(OverlayQueue& queue, OrderedItem* element, BufferClient* client, const RenderStateBlock& base,
-                 const std::vector<TextureRequest>& requests);
+                 const std::vector<TextureTriangles>& requests);
     void Clear();
+    // Renderers in alpha mode 1 take the factor; every other renderer is retired and its
+    // entry dropped. True when an entry was dropped (its geometry must be built again).
+    bool ApplyAlphaFactor(float factor);
     void ListRenderers(std::vector<Renderer*>& out) const;
     // The block of a texture, or null.
     BufferBlock* BlockFor(const RenderTexture* texture) const;

@@ -8,6 +8,7 @@
 #include "render/view_frustum.h"
 #include "scene/scene_draw.h"
 #include "snowscape/scene_settings.h"
+#include "snowscape/text_overlay.h"
 
 #include <cstring>
 
@@ -107,7 +108,7 @@ void Snowscape::DrawSnow() {
     snow_->Draw();
 }
 
-bool Snowscape::Draw(int width, int height) {
+bool Snowscape::Draw(int width, int height, TextOverlay* overlay) {
     IDirect3DDevice9* device = CurrentDevice();
     if (device == nullptr) return false;
     const SceneSettings& tuning = SceneTuning();
@@ -129,6 +130,7 @@ bool Snowscape::Draw(int width, int height) {
     DrawHierarchy(now);
     if (const std::optional<float> alpha = flight_.FadeAlpha()) fade_.Draw(width, height, *alpha);
     device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    if (overlay != nullptr) overlay->Draw();
     device->EndScene();
     return true;
 }

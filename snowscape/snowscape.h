@@ -18,6 +18,8 @@
 #include <memory>
 #include <vector>
 
+class TextOverlay;
+
 class Snowscape {
 public:
     // Flies the scene tuning's camera paths, or only the names given.
@@ -34,8 +36,9 @@ public:
     // Starts the clocks: the snow's spawning and the camera flight.
     void Start();
     // Draws the frame for a client area of width x height, from the camera to the end of
-    // the scene. False when the device refused to begin the scene.
-    bool Draw(int width, int height);
+    // the scene, with the text overlay (when given) over it after a depth clear. False when
+    // the device refused to begin the scene.
+    bool Draw(int width, int height, TextOverlay* overlay = nullptr);
 
     Scene& GetScene() { return *scene_; }
     SceneRoles& Roles() { return *roles_; }

@@ -29,7 +29,7 @@ struct Element : OrderedItem, BufferClient {
         ++relocations;
         return true;
     }
-    bool Build(OverlayQueue& queue, std::vector<TextureRequest> requests) {
+    bool Build(OverlayQueue& queue, std::vector<TextureTriangles> requests) {
         return geometry.Rebuild(queue, this, this, RenderStateBlock(), requests);
     }
     Renderer* Only() const {
