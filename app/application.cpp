@@ -42,9 +42,11 @@ void FrameRateCounter::Tick(std::int64_t now) {
         count += 1;
         if (elapsed != 0) estimate = count * 1000 / elapsed;
     } else {
+        // The frame that closes a window opens the next one and counts there, so frames
+        // evenly spread at n a second read n, not n - 1.
         estimate = count;
         windowStart = now;
-        count = 0;
+        count = 1;
     }
 }
 

@@ -25,7 +25,7 @@
 
 // Frames per second from a 64-bit millisecond clock, in integer arithmetic: within a
 // one-second window the estimate is count x 1000 / elapsed; when the window is over the
-// estimate becomes the window's count and a new window starts.
+// estimate becomes the window's count and a new window starts with the frame that ended it.
 struct FrameRateCounter {
     std::int64_t windowStart = 0;
     std::int64_t count = 0;
