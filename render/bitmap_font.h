@@ -36,7 +36,7 @@ struct GlyphRect {
 
 struct Charset {
     String fileName;     // as it was read
-    String textureName;  // the image file, as it was read
+    String textureName;  // the image file, beside the charset file
     int start = 0, end = 256;  // codes start ... end
     int charWidth = 14, charHeight = 14, charsPerLine = 0;
     std::optional<D3DCOLOR> colorKey;

@@ -111,7 +111,8 @@ bool LoadCharset(Charset& cs, const String& path, TextureCache& textures) {
     cs = Charset{};
     cs.fileName = path;
     const PropsNode* format = Find(document, "Format");
-    cs.textureName = AsString(Find(document, "Name"));
+    const String textureFile = AsString(Find(document, "Name"));
+    cs.textureName = textureFile.IsEmpty() ? String() : Beside(path, textureFile);
     const PropsNode* perLine = Find(document, "CharsPerLine");
     cs.charsPerLine = AsInt(perLine);
     if (const PropsNode* n = Find(document, "CharWidth")) cs.charWidth = AsInt(n);
@@ -129,7 +130,7 @@ bool LoadCharset(Charset& cs, const String& path, TextureCache& textures) {
     ReadWidths(cs, Find(document, "Sizes"));
 
     TextureRequest request;
-    request.FileName(Beside(path, cs.textureName)).Pool(D3DPOOL_MANAGED).Filters(5, 5);
+    request.FileName(cs.textureName).Pool(D3DPOOL_MANAGED).Filters(5, 5);
     if (format != nullptr) request.Format(ParseFormatKeyword(AsString(format)));
     if (cs.colorKey) request.ColorKey(*cs.colorKey);
     TextureResource* texture = cs.textureName.IsEmpty() ? nullptr : textures.Get(request);
