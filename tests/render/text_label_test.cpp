@@ -270,3 +270,35 @@ TEST_F(TextLabelTest, ChildrenAndRectangles) {
     EXPECT_EQ(attached, OverlayRoot::kRangeEnd);
     EXPECT_FALSE(many.back()->IsAttached());
 }
+
+TEST_F(TextLabelTest, AlphaModeChangesReleaseRenderersAndFactorsApplyAtOnce) {
+    TestFont f;
+    OverlayRoot root;
+    TextLabel label;
+    label.SetFont(&f.font);
+    label.SetStyle(f.style);
+    label.SetRect(0, 0, 300, 100);
+    label.SetText(WidenBytes("42"));
+    label.SetAlphaMode(2);
+    ASSERT_TRUE(label.Attach(root));
+    root.RunTasks();
+    std::vector<Renderer*> before;
+    label.ListRenderers(before);
+    ASSERT_EQ(before.size(), 1u);
+
+    label.SetAlphaMode(1);  // released now, acquired in the new mode at the rebuild
+    std::vector<Renderer*> none;
+    label.ListRenderers(none);
+    EXPECT_TRUE(none.empty());
+    label.SetAlphaFactor(0.5f);
+    root.RunTasks();
+    std::vector<Renderer*> after;
+    label.ListRenderers(after);
+    ASSERT_EQ(after.size(), 1u);
+    EXPECT_EQ(after[0]->State().alphaMode, 1u);
+    EXPECT_FLOAT_EQ(after[0]->State().alphaFactor, 0.5f);
+
+    label.SetAlphaFactor(0.25f);  // in place, no rebuild needed
+    EXPECT_FLOAT_EQ(after[0]->State().alphaFactor, 0.25f);
+    EXPECT_FALSE(label.IsDirty());
+}
