@@ -24,7 +24,6 @@ public:
     void SetVerticalScroll(float amount) { vscroll_ = amount; }
 
     const std::u16string& Text() const { return text_; }
-    const TextStyle& Style() const { return style_; }
     // The boxes of the last layout, in placing order.
     const std::vector<GlyphBox>& Boxes() const { return boxes_; }
 

@@ -33,8 +33,6 @@ public:
     // Runs the pending rebuilds and draws the labels (after the depth clear of the frame).
     bool Draw() { return root_.Draw(); }
 
-    const BitmapFont& SansFont() const { return sansFont_; }
-    const BitmapFont& TitleFont() const { return titleFont_; }
     TextLabel* FpsText() const { return fpsText_.get(); }
     TextLabel* ClockText() const { return clockText_.get(); }
     OverlayRoot& Root() { return root_; }
