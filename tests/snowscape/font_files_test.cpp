@@ -172,11 +172,13 @@ TEST_F(FontFilesTest, ShippedFontsHaveTheirStyles) {
     ASSERT_NE(clock, nullptr);
     style.flags = kStyleBold;
     EXPECT_EQ(title.Find(style), nullptr);
-    // Every clock character has a glyph at the left edge of its code's cell; its width
-    // spans as many texels as the glyph box has pixels.
-    const ::Charset* cs = clock->For('0');
-    ASSERT_NE(cs, nullptr);
-    for (char c : std::string(" .0123456789:amp")) {
+    // Every clock character but the space has a glyph at the left edge of its code's cell in
+    // its charset, spanning as many texels as the glyph box has pixels; all share one texture.
+    ASSERT_EQ(clock->Charsets().size(), 2u);
+    for (char c : std::string(".0123456789:amp")) {
+        const ::Charset* cs = clock->For(c);
+        ASSERT_NE(cs, nullptr) << c;
+        EXPECT_EQ(cs->texture, clock->Charsets()[0]->texture);
         const int cell = c - cs->start;
         const GlyphRect r = cs->Glyph(c, 0, 0, 0, 0);
         EXPECT_FLOAT_EQ(r.left * float(cs->textureWidth), float(cell % cs->charsPerLine * 64)) << c;

@@ -47,7 +47,9 @@ TEST(FontToolTest, FontListsStylesCharsetsWidthsAndRectangles) {
     EXPECT_EQ(cs["widths"].size(), codes);
     EXPECT_EQ(cs["rects"].size(), codes);
     EXPECT_GT(cs["widths"]['0' - 32], 0);
-    EXPECT_EQ(cs["textureWidth"], 1024);
+    EXPECT_EQ(cs["textureWidth"], 512);
+    ASSERT_EQ(json["styles"][0]["charsets"].size(), 2u);
+    EXPECT_EQ(json["styles"][0]["charsets"][1]["start"], 'a');
 
     const ToolRun missing = Fvtool("font /nowhere/x.fs");
     EXPECT_EQ(missing.status, 0);

@@ -65,12 +65,13 @@ TEST(MediagenFontsTest, ClockGlyphsSitAtTheLeftOfTheCellsOfTheirCodes) {
     std::vector<ClockGlyph> glyphs;
     ASSERT_TRUE(BuildClockFont(font, glyphs));
     ASSERT_EQ(glyphs.size(), 16u);
-    EXPECT_EQ(font.texture.Width(), kClockPerRow * kClockCell);
-    EXPECT_EQ(font.texture.Height(), kClockRows * kClockCell);
+    EXPECT_EQ(font.texture.Width(), kClockTextureWidth);
+    EXPECT_EQ(font.texture.Height(), kClockTextureHeight);
     std::string characters;
     for (const ClockGlyph& g : glyphs) {
         characters += g.character;
-        ASSERT_EQ(g.cell, g.character - kClockStartChar) << g.character;
+        const int start = g.character >= kAmPmStartChar ? kAmPmStartChar : kClockStartChar;
+        if (g.character != ' ') ASSERT_EQ(g.cell, g.character - start) << g.character;
         const int cellX = (g.cell % kClockPerRow) * kClockCell, cellY = (g.cell / kClockPerRow) * kClockCell;
         EXPECT_EQ(g.left, cellX) << g.character;
         EXPECT_LT(g.right, cellX + kClockCell) << g.character;
@@ -98,8 +99,9 @@ TEST(MediagenFontsTest, ClockGlyphsSitAtTheLeftOfTheCellsOfTheirCodes) {
     EXPECT_NE(font.charsetText.find("ColorKey     = array(255,0,255);"), std::string::npos);
     EXPECT_NE(font.charsetText.find("Sizes[\"0\"] = "), std::string::npos);
     EXPECT_NE(font.charsetText.find("Sizes[46] = "), std::string::npos);
-    EXPECT_EQ(Count(font.charsetText, "Rects["), 0);
-    EXPECT_EQ(Count(font.charsetText, "Sizes["), 16);
+    EXPECT_EQ(Count(font.charsetText, "Rects["), 1);  // the space, over clear texels
+    EXPECT_EQ(Count(font.charsetText, "Sizes["), 13);
+    EXPECT_EQ(Count(font.extraCharsetText, "Sizes["), 3);
     EXPECT_NE(font.fontText.find("Styles[0].Size     = 64;"), std::string::npos);
 }
 
@@ -114,6 +116,10 @@ TEST(MediagenFontsTest, FontFilesAreWrittenAsBuilt) {
         const std::vector<unsigned char> css = ReadAll(MediaDir() + "/" + font->charsetFileName);
         EXPECT_EQ(std::string(fs.begin(), fs.end()), font->fontText);
         EXPECT_EQ(std::string(css.begin(), css.end()), font->charsetText);
+        if (!font->extraCharsetFileName.empty()) {
+            const std::vector<unsigned char> extra = ReadAll(MediaDir() + "/" + font->extraCharsetFileName);
+            EXPECT_EQ(std::string(extra.begin(), extra.end()), font->extraCharsetText);
+        }
         const ImageInfo info = Identify(ReadAll(MediaDir() + "/" + font->textureFileName));
         EXPECT_EQ(info.width, font->texture.Width());
         EXPECT_EQ(info.height, font->texture.Height());
@@ -147,6 +153,7 @@ TEST(MediagenFontsTest, CharsetsParseToTheirWidthsAndRectangles) {
     EXPECT_EQ(AsInt(Get(key, 0)) * 65536 + AsInt(Get(key, 1)) * 256 + AsInt(Get(key, 2)), 0xFF00FF);
     for (const ClockGlyph& g : glyphs) {
         const std::string quoted = std::string("\"") + g.character + "\"";
+        if (g.character >= kAmPmStartChar) continue;
         const PropsNode* width = Find(Find(clockDoc, "Sizes"), g.character == '.' ? "46" : quoted.c_str());
         EXPECT_EQ(AsInt(width), g.right - g.left + 1) << g.character;
     }
