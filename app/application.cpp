@@ -3,6 +3,8 @@
 #include "core/log.h"
 #include "core/media_archive.h"
 #include "core/random.h"
+#include "platform/win/dialog.h"
+#include "platform/win/message_box.h"
 #include "platform/win/cursor.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
@@ -158,11 +160,7 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
         return false;
     }
 
-    if (mode_ == LaunchMode::Configure) {
-        // The settings dialog is not part of this build yet.
-        std::fprintf(stderr, "frostvale: the configuration dialog is not available in this build\n");
-        return false;
-    }
+    if (mode_ == LaunchMode::Configure) return RunSettingsDialog();
 
     if (!options_.windowed) {
         const bool switched = settings_.useDesktop ? SwitchToFullscreen(0, 0)
@@ -209,6 +207,17 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
     loadingScreen_->FadeOut(*this);
     loadingScreen_.reset();
     ResetStateCache();
+    return true;
+}
+
+bool Application::RunSettingsDialog() {
+    if (!DialogHostReady()) {
+        std::fprintf(stderr, "frostvale: the settings dialog needs a display (DISPLAY or WAYLAND_DISPLAY)\n");
+        return false;
+    }
+    SettingsDialog dialog(settings_, defaults_, texts_, options_.direct3DFactory);
+    if (dialog.Run(DialogOwnerFromId(hostWindow_)) == -1)
+        MessageBoxA(nullptr, "The settings dialog cannot be shown.", "Frostvale", MB_OK | MB_ICONERROR);
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include "app/default_settings.h"
 #include "app/frame_recorder.h"
 #include "app/settings.h"
+#include "app/settings_dialog.h"
 #include "app/text_table.h"
 #include "core/byte_string.h"
 #include "core/clock.h"
@@ -51,6 +52,7 @@ struct ShellOptions {
     bool showFps = false;       // the frame-rate text whatever the settings say
     int showTime = 0;           // 12 or 24: the clock in that form whatever the settings say
     int localTime = -1;         // on the virtual clock: the clock's first time, seconds of the day
+    SettingsDialog::Direct3DFactory direct3DFactory;  // lists the settings dialog's modes; empty: the real one
 };
 
 class Application : public DeviceWindow, public InputListener {
@@ -90,6 +92,8 @@ public:
 
 private:
     bool CreateApplicationWindow();
+    // Configure: the settings dialog, owned by the host window; false without a display.
+    bool RunSettingsDialog();
     void PaintPreview(HWND window);
     void BeginRun();
     // Draws one frame, measured by the recorder when there is one.

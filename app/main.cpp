@@ -4,6 +4,7 @@
 #include "app/command_line.h"
 #include "app/frame_recorder.h"
 #include "app/launch_options.h"
+#include "app/runtime_gate.h"
 #include "core/clock.h"
 #include "core/log.h"
 #include "core/media_archive.h"
@@ -17,7 +18,7 @@
 
 // Desktop libraries (the session bus) keep a few allocations until the process ends; the
 // leak checker of sanitizer builds is told to pass over them.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
+extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\nleak:libfontconfig.so\n"; }
 
 namespace {
 
@@ -35,6 +36,8 @@ int main(int argc, char** argv) {
     if (!ExtractLongOptions(args, options, error)) return Fail(error);
     if (!options.logFile.empty() && !OpenLogFile(options.logFile.c_str()))
         return Fail("cannot open log file " + options.logFile);
+    // Without the graphics runtime nothing else happens: no window, exit code 1.
+    if (!PassRuntimeGate(SystemDirectXProbes(), FV_RUNTIME_DOWNLOAD_URL)) return 1;
 
     std::int32_t hostWindow = 0;
     LaunchMode mode = ParseCommandLine(JoinCommandLine(args), hostWindow);

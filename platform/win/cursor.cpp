@@ -1,5 +1,6 @@
 #include "platform/win/cursor.h"
 
+#include "platform/win/dialog_host.h"
 #include "platform/win/window_internal.h"
 
 struct HCURSOR__ {
@@ -61,6 +62,7 @@ BOOL GetCursorPos(POINT* point) {
 }
 
 BOOL ScreenToClient(HWND window, POINT* point) {
+    if (IsDialogHandle(window)) return DialogScreenToClient(window, point);
     const WindowRecord* record = FindWindowRecord(window);
     if (!record || !point) return FALSE;
     int x, y;

@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "platform/win/cursor.h"
+#include "platform/win/dialog_host.h"
 #include "platform/win/window_internal.h"
 
 #include <algorithm>
@@ -127,12 +128,14 @@ LRESULT DispatchMessageA(const MSG* msg) {
 }
 
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (IsDialogHandle(window)) return PostDialogMessage(window, message, wParam, lParam);
     if (window && !FindWindowRecord(window)) return FALSE;
     PostInputMessage(window, message, wParam, lParam);
     return TRUE;
 }
 
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (IsDialogHandle(window)) return SendDialogMessage(window, message, wParam, lParam);
     WindowRecord* record = FindWindowRecord(window);
     if (!record || !record->proc) return 0;
     return record->proc(window, message, wParam, lParam);

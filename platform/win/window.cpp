@@ -1,6 +1,7 @@
 #include "platform/win/window.h"
 
 #include "platform/win/cursor.h"
+#include "platform/win/dialog_host.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/native_window.h"
 #include "platform/win/paint.h"
@@ -323,6 +324,7 @@ BOOL GetClientRect(HWND window, RECT* rect) {
 }
 
 BOOL GetWindowRect(HWND window, RECT* rect) {
+    if (IsDialogHandle(window)) return GetDialogWindowRect(window, rect);
     const WindowRecord* record = FindWindowRecord(window);
     if (!record || !rect) return FALSE;
     int x, y, w, h;

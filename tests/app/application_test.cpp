@@ -6,6 +6,7 @@
 #include "render/device_session.h"
 #include "core/clock.h"
 #include "platform/win/cursor.h"
+#include "platform/win/dialog_memory.h"
 #include "platform/win/input_injection.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/system.h"
@@ -16,6 +17,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -253,8 +255,13 @@ TEST_F(ApplicationTest, RunningFlagAndCursorAfterEveryExit) {
     EXPECT_FALSE(IsScreenSaverRunning());
     EXPECT_TRUE(IsCursorVisible());
     EXPECT_EQ(Application::Instance(), nullptr);
-    // Configure: no dialog in this build, exit code 0.
-    EXPECT_EQ(RunApplication(nullptr, LaunchMode::Configure, 0), 0);
+    // Configure: the settings dialog, then exit code 1.
+    {
+        MemoryDialogHost host;
+        host.OnShow(132, [](Dialog& dialog) { CommandDialog(dialog, 2); });
+        EXPECT_EQ(RunApplication(nullptr, LaunchMode::Configure, 0), 1);
+        EXPECT_EQ(host.shown, std::vector<int>{132});
+    }
     EXPECT_FALSE(IsScreenSaverRunning());
     // A saver that is asked to quit at once ends with 1.
     ASSERT_TRUE(InjectQuit());
