@@ -4,9 +4,11 @@ RELEASE_DIR := build/release
 TEST_DIR    := build/test
 JOBS        ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
+WERROR      ?= OFF
 DEMO_DIR    ?= recordings/demo
+CONFORMANCE_DIR := build/conformance
 
-.PHONY: all demo test bench fuzz bootstrap release test-build clean
+.PHONY: all demo test bench fuzz bootstrap release test-build conformance clean
 
 all: release
 
@@ -20,10 +22,17 @@ release: bootstrap
 test-build: bootstrap
 	@cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 	    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-	    -DFV_SANITIZE=ON -DFV_FUZZ=ON >/dev/null
+	    -DFV_SANITIZE=ON -DFV_FUZZ=ON -DFV_WERROR=$(WERROR) >/dev/null
 	@cmake --build $(TEST_DIR) -j $(JOBS)
 
-demo: release
+# Builds only what the demo runs: the screensaver with its media.
+demo:
+	@echo "demo: [1/3] bootstrap: checking the build packages"
+	@scripts/bootstrap
+	@echo "demo: [2/3] build: frostvale and its media in $(RELEASE_DIR)"
+	@cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(RELEASE_DIR) -j $(JOBS) --target frostvale
+	@echo "demo: [3/3] recording"
 	@scripts/demo $(RELEASE_DIR) $(DEMO_DIR)
 
 test: test-build
@@ -31,6 +40,12 @@ test: test-build
 
 bench: release
 	@$(RELEASE_DIR)/bench/frostvale_bench
+
+# Our Direct3D 9 layer against Wine's, scenario by scenario (tests/d3d9_conformance).
+conformance: bootstrap
+	@cmake -S . -B $(CONFORMANCE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(CONFORMANCE_DIR) -j $(JOBS) --target conformance_native conformance_compare conformance_wine
+	@tests/d3d9_conformance/run_conformance $(CONFORMANCE_DIR)/tests/d3d9_conformance $(CONFORMANCE_DIR)
 
 fuzz: test-build
 	@scripts/fuzz $(TEST_DIR) $(FUZZ_SECONDS)

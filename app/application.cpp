@@ -162,13 +162,12 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
 
     if (mode_ == LaunchMode::Configure) return RunSettingsDialog();
 
-    if (!options_.windowed) {
-        const bool switched = settings_.useDesktop ? SwitchToFullscreen(0, 0)
-                                                   : SwitchToFullscreen(settings_.width, settings_.height, settings_.depth);
-        if (!switched) {
-            Log("", "Error: Application::SetMode() failed\n");
-            return false;
-        }
+    const bool selected = options_.windowed      ? SelectSettings(false)
+                          : settings_.useDesktop ? SwitchToFullscreen(0, 0)
+                                                 : SwitchToFullscreen(settings_.width, settings_.height, settings_.depth);
+    if (!selected) {
+        Log("", "Error: Application::SetMode() failed\n");
+        return false;
     }
 
     ShowCursor(FALSE);
@@ -201,6 +200,7 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
     input_.Start(true, kInputCooperation, kInputCooperation);
     input_.AddListener(this);
 
+    if (!options_.silent && settings_.music && settings_.volume != 0) music_.Start(GetWindow(), settings_.volume);
     snowscape_->Start();
     runStopwatch_.Restart();
 
@@ -256,7 +256,10 @@ bool Application::RunIteration() {
     input_.Update(0);
     input_.Poll();
 
-    if (IsActive()) DrawMeasuredFrame();
+    if (IsActive()) {
+        music_.FadeStep();
+        DrawMeasuredFrame();
+    }
     return !quitRequested_;
 }
 
@@ -297,6 +300,7 @@ int Application::Run() {
 }
 
 void Application::Shutdown() {
+    music_.Stop();
     overlay_.reset();
     snowscape_.reset();
     ReleaseDevice();

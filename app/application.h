@@ -9,6 +9,7 @@
 #include "app/command_line.h"
 #include "app/default_settings.h"
 #include "app/frame_recorder.h"
+#include "app/music.h"
 #include "app/settings.h"
 #include "app/settings_dialog.h"
 #include "app/text_table.h"
@@ -52,6 +53,7 @@ struct ShellOptions {
     bool showFps = false;       // the frame-rate text whatever the settings say
     int showTime = 0;           // 12 or 24: the clock in that form whatever the settings say
     int localTime = -1;         // on the virtual clock: the clock's first time, seconds of the day
+    bool silent = false;        // no music, whatever the settings say (headless recording)
     SettingsDialog::Direct3DFactory direct3DFactory;  // lists the settings dialog's modes; empty: the real one
 };
 
@@ -89,6 +91,7 @@ public:
     const String& ClockText() const { return clockText_; }
     TextOverlay* Overlay() const { return overlay_.get(); }
     InputDevices& Input() { return input_; }
+    const Music& GetMusic() const { return music_; }
 
 private:
     bool CreateApplicationWindow();
@@ -120,6 +123,7 @@ private:
     std::unique_ptr<TextOverlay> overlay_;
     std::int64_t localTimeOrigin_ = 0;  // seconds of the day when the run began (virtual clock)
     std::int64_t runStartMs_ = 0;
+    Music music_;
     Stopwatch runStopwatch_;
     Stopwatch textStopwatch_;
     FrameRateCounter frameRate_;

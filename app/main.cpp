@@ -80,6 +80,7 @@ int main(int argc, char** argv) {
         shell.fixedSeed = record.hasSeed;
         shell.seed = record.seed;
         shell.localTime = record.localTime;
+        shell.silent = true;
     }
 
     int result = RunApplication(nullptr, mode, hostWindow, shell);

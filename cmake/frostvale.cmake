@@ -1,6 +1,9 @@
 # Shared build rules: warnings, sanitizers and the one-library-per-subsystem helper.
 
 set(FV_WARNINGS -Wall -Wextra -Wno-unused-parameter)
+if(FV_WERROR)
+  list(APPEND FV_WARNINGS -Werror)
+endif()
 set(FV_ROOT ${CMAKE_SOURCE_DIR})
 
 if(FV_SANITIZE)

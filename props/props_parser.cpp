@@ -79,8 +79,8 @@ private:
 };
 
 bool Parser::Execute(const String& raw, PropsNode*& scope) {
+    // Blanks only are a bare empty value: with a scope they take its next index.
     const String statement = raw.Trim();
-    if (statement.IsEmpty()) return true;  // blanks only: not even a bare value
     if (StartsWith(statement, "using")) {
         const String rest = Slice(statement, 5, statement.Length()).Trim();
         if (rest.IsEmpty()) {

@@ -16,7 +16,9 @@ DeviceObject::DeviceObject() {
     deviceAtRegistration_ = CurrentDevice() != nullptr;
 }
 
-DeviceObject::~DeviceObject() {
+DeviceObject::~DeviceObject() { Unregister(); }
+
+void DeviceObject::Unregister() {
     auto& registry = Registry();
     registry.erase(std::remove(registry.begin(), registry.end(), this), registry.end());
 }

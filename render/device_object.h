@@ -1,8 +1,10 @@
 #pragma once
-// Device objects: anything that owns Direct3D resources registers here when it is made and
-// unregisters when destroyed. The device session calls Restore() on every registered
-// object after the device was created or reset, and Invalidate() on every one before a
-// reset or release. Contents of D3DPOOL_DEFAULT resources are rebuilt, never preserved.
+// Device objects: anything that owns Direct3D resources (buffers, textures, the input
+// devices) registers here when it is made and unregisters when destroyed. The device
+// window calls Restore() on every registered object after the device was created or reset,
+// and Invalidate() on every one before a reset or release; a group call is true only when
+// every object answered true. Contents of D3DPOOL_DEFAULT resources are rebuilt, never
+// preserved.
 
 #include "core/object.h"
 
@@ -20,6 +22,10 @@ public:
     virtual bool Invalidate() { return true; }
 
     bool DeviceExistedAtRegistration() const { return deviceAtRegistration_; }
+
+protected:
+    // Leaves the registry early (an object whose resources another object now manages).
+    void Unregister();
 
 private:
     bool deviceAtRegistration_ = false;

@@ -33,15 +33,7 @@ void SetScreenScale(float scale) { gScreenScale = scale; }
 
 DeviceWindow::DeviceWindow() {
     gInstance = this;
-    session_.SetGroupCalls(
-        [this] {
-            RestoreAll();
-            return restoreOk_;
-        },
-        [this] {
-            InvalidateAll();
-            return true;
-        });
+    session_.SetGroupCalls([this] { return RestoreAll(); }, [this] { return InvalidateAll(); });
 }
 
 DeviceWindow::~DeviceWindow() {
@@ -82,9 +74,9 @@ bool DeviceWindow::Create(HINSTANCE instance, HWND window) {
         if (!window_) return false;
     }
     ReadWindowGeometry();
+    savedStyle_ = style_;
     desktopMode_ = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (!session_.Create()) return false;
-    return CreateDevice();
+    return session_.Create();
 }
 
 void DeviceWindow::ReadWindowGeometry() {
@@ -92,13 +84,6 @@ void DeviceWindow::ReadWindowGeometry() {
     GetWindowRect(window_, &windowRect_);
     GetClientRect(window_, &clientRect_);
 }
-
-bool DeviceWindow::RegisterResource(DeviceResource* resource) {
-    AddOnce(resources_, resource);
-    return hasDevice_;
-}
-
-void DeviceWindow::UnregisterResource(DeviceResource* resource) { Remove(resources_, resource); }
 
 bool DeviceWindow::RegisterListener(MessageListener* listener) { return AddOnce(listeners_, listener); }
 
@@ -194,12 +179,20 @@ ClientArea DeviceWindow::GetClientArea() const {
     return {0, 0, fullscreenWidth_, fullscreenHeight_};
 }
 
-bool DeviceWindow::CreateDevice() {
+bool DeviceWindow::SelectSettings(bool fullscreen) {
     if (!window_) return false;
+    ReleaseDevice();
+    windowed_ = !fullscreen;
+    SetWindowLongA(window_, GWL_STYLE, static_cast<LONG>(savedStyle_));
     const ClientArea area = GetClientArea();
-    hasDevice_ = session_.SelectSettings(!windowed_, window_, UINT(area.width), UINT(area.height));
-    if (hasDevice_) suspended_ = false;
-    return hasDevice_;
+    hasDevice_ = session_.SelectSettings(fullscreen, window_, UINT(area.width), UINT(area.height));
+    if (!hasDevice_) return false;
+    if (windowed_)
+        SetWindowPos(window_, HWND_NOTOPMOST, windowRect_.left, windowRect_.top, windowRect_.right - windowRect_.left,
+                     windowRect_.bottom - windowRect_.top, SWP_SHOWWINDOW);
+    active_ = true;
+    suspended_ = false;
+    return true;
 }
 
 void DeviceWindow::ReleaseDevice() {
@@ -236,19 +229,9 @@ bool DeviceWindow::SwitchToFullscreen(int width, int height, int bitsPerPixel) {
     DeviceSettings settings;
     if (width > 0 && height > 0 && session_.FindSettingsForMode(settings, UINT(width), UINT(height), bitsPerPixel))
         session_.SetFullscreenSettings(settings);
-    hasDevice_ = session_.SelectSettings(true, window_, UINT(fullscreenWidth_), UINT(fullscreenHeight_));
-    if (hasDevice_) suspended_ = false;
-    return hasDevice_;
+    return SelectSettings(true);
 }
 
-void DeviceWindow::RestoreAll() {
-    for (DeviceResource* resource : std::vector<DeviceResource*>(resources_)) resource->Restore();
-    restoreOk_ = RestoreDeviceObjects();
-    restored_ = true;
-}
+bool DeviceWindow::RestoreAll() { return RestoreDeviceObjects(); }
 
-void DeviceWindow::InvalidateAll() {
-    for (DeviceResource* resource : std::vector<DeviceResource*>(resources_)) resource->Invalidate();
-    InvalidateDeviceObjects();
-    restored_ = false;
-}
+bool DeviceWindow::InvalidateAll() { return InvalidateDeviceObjects(); }

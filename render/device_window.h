@@ -4,9 +4,10 @@
 // the device. Exactly one instance exists at a time; the static window procedure forwards
 // every message to its HandleMessage.
 //
-// The device side lives in a DeviceSession: CreateDevice, ReleaseDevice, CheckDevice,
+// The device side lives in a DeviceSession: SelectSettings, ReleaseDevice, CheckDevice,
 // Present and SwitchToFullscreen call into it, and it calls RestoreAll / InvalidateAll
-// (virtual, so the application can add to them) around every creation, reset and release.
+// (virtual, so the application can add to them) around every creation, reset and release:
+// the registered device objects of device_object.h.
 
 #include "core/object.h"
 #include "platform/win/messages.h"
@@ -18,14 +19,6 @@
 class MessageListener : public virtual Object {
 public:
     virtual void OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
-};
-
-// An object holding device objects: freed before a device reset or release (Invalidate)
-// and rebuilt after the device was created or reset (Restore).
-class DeviceResource : public virtual Object {
-public:
-    virtual void Restore() {}
-    virtual void Invalidate() {}
 };
 
 struct ClientArea {
@@ -53,13 +46,11 @@ public:
     static LRESULT StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     // Stores both handles; with no window, registers "Vantor Class" and creates an
-    // overlapped window for the default client size. Reads style and rectangles, then
-    // makes the device. False when there is no window or no device.
+    // overlapped window for the default client size. Reads and keeps the style and the
+    // rectangles, makes the Direct3D object, enumerates and fills both default settings;
+    // no device yet (SelectSettings makes it). False when there is no window or no Direct3D.
     virtual bool Create(HINSTANCE instance, HWND window);
 
-    // True when a device exists already.
-    bool RegisterResource(DeviceResource* resource);
-    void UnregisterResource(DeviceResource* resource);
     bool RegisterListener(MessageListener* listener);
     void UnregisterListener(MessageListener* listener);
 
@@ -81,9 +72,10 @@ public:
     bool IsClosing() const { return closing_; }
     void SetIgnoreSizeChanges(bool ignore) { ignoreSizeChanges_ = ignore; }
 
-    // Device. CreateDevice makes it for the window's current mode (windowed until
-    // SwitchToFullscreen).
-    virtual bool CreateDevice();
+    // Device. SelectSettings releases any device, re-applies the style kept at creation and
+    // makes the device from the full-screen or windowed settings; a windowed one then shows
+    // the window at its rectangle, not topmost. Marks the window active and not suspended.
+    virtual bool SelectSettings(bool fullscreen);
     virtual void ReleaseDevice();
     bool HasDevice() const { return hasDevice_; }
     // True when the device can draw now.
@@ -91,15 +83,17 @@ public:
     // Shows the frame; the virtual clock moves on one step.
     virtual bool Present();
     // Makes the window cover the screen: the desktop's mode for width or height 0,
-    // otherwise the closest mode to width x height; the device follows in that mode (the
-    // desktop mode when no adapter offers width x height at bitsPerPixel).
+    // otherwise the closest mode to width x height; then SelectSettings(true) makes the
+    // device in that mode (the desktop mode when no adapter offers width x height at
+    // bitsPerPixel).
     virtual bool SwitchToFullscreen(int width, int height, int bitsPerPixel = 32);
     // Clears the back buffer and depth buffer (depth 1, stencil 0); false without a device.
     bool ClearFrame(D3DCOLOR colour);
     DeviceSession& Session() { return session_; }
     IDirect3DDevice9* Device() const { return session_.Device(); }
-    virtual void RestoreAll();
-    virtual void InvalidateAll();
+    // The group calls over every registered device object: true only when all answered true.
+    virtual bool RestoreAll();
+    virtual bool InvalidateAll();
 
 protected:
     void SetActive(bool active) { active_ = active; }
@@ -117,6 +111,7 @@ private:
     HINSTANCE instance_ = nullptr;
     HWND window_ = nullptr;
     DWORD style_ = 0;
+    DWORD savedStyle_ = 0;  // the style at creation, re-applied by SelectSettings
     RECT windowRect_{};
     RECT clientRect_{};
     bool windowed_ = true;
@@ -126,13 +121,10 @@ private:
     bool maximised_ = false;
     bool closing_ = false;
     bool ignoreSizeChanges_ = false;
-    bool restored_ = false;
     bool hasDevice_ = false;
     int fullscreenWidth_ = 0;
     int fullscreenHeight_ = 0;
     DesktopMode desktopMode_{0, 0};
-    bool restoreOk_ = true;
     DeviceSession session_;
-    std::vector<DeviceResource*> resources_;
     std::vector<MessageListener*> listeners_;
 };

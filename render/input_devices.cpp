@@ -56,9 +56,7 @@ InputDevices::~InputDevices() { Stop(); }
 bool InputDevices::Start(bool useSystemCursor, std::uint32_t keyboardFlags, std::uint32_t mouseFlags) {
     Stop();
     if (!deviceWindow_) return false;
-    const bool hasDevice = deviceWindow_->RegisterResource(this);
-    const bool listening = deviceWindow_->RegisterListener(this);
-    if (!hasDevice || !listening) return false;
+    if (!deviceWindow_->HasDevice() || !deviceWindow_->RegisterListener(this)) return false;
 
     window_ = deviceWindow_->GetWindow();
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
@@ -89,10 +87,7 @@ void InputDevices::Stop() {
         if (*event) CloseHandle(*event);
         *event = nullptr;
     }
-    if (deviceWindow_ && DeviceWindow::Instance() == deviceWindow_) {
-        deviceWindow_->UnregisterResource(this);
-        deviceWindow_->UnregisterListener(this);
-    }
+    if (deviceWindow_ && DeviceWindow::Instance() == deviceWindow_) deviceWindow_->UnregisterListener(this);
 }
 
 void InputDevices::Poll() {
@@ -265,8 +260,9 @@ void InputDevices::OnMessage(HWND, UINT message, WPARAM, LPARAM lParam) {
     }
 }
 
-void InputDevices::Restore() {
+bool InputDevices::Restore() {
     if (deviceWindow_) client_ = deviceWindow_->GetClientArea();
+    return true;
 }
 
 void InputDevices::Send(int type, float previousX, float previousY, float dx, float dy, int extra) {

@@ -8,6 +8,7 @@
 // first adds a double click. The cursor position stays inside the client area.
 
 #include "core/clock.h"
+#include "render/device_object.h"
 #include "render/device_window.h"
 
 #include <cstdint>
@@ -39,7 +40,7 @@ struct CursorPosition {
     float x, y;
 };
 
-class InputDevices : public MessageListener, public DeviceResource {
+class InputDevices : public MessageListener, public DeviceObject {
 public:
     static constexpr std::uint32_t kDoubleClickMs = 500;
 
@@ -68,7 +69,7 @@ public:
 
     void OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     // The client area is read again after a device reset.
-    void Restore() override;
+    bool Restore() override;
 
 private:
     struct ClickTracker {

@@ -140,8 +140,9 @@ bool LoadingScreen::Show(DeviceWindow& window, float fade) {
 }
 
 void LoadingScreen::FadeOut(DeviceWindow& window) {
-    // A clock that stands still (a frozen virtual clock) must not hold start-up forever: the
-    // fade also ends after kMaxStillFrames frames in which no time passed.
+    // The fade runs its whole time even when a frame cannot be drawn (the device check
+    // failed). A clock that stands still (a frozen virtual clock) must not hold start-up
+    // forever: the fade also ends after kMaxStillFrames frames in which no time passed.
     constexpr int kMaxStillFrames = 50;
     const Stopwatch watch;
     std::int64_t previous = -1;
@@ -150,6 +151,6 @@ void LoadingScreen::FadeOut(DeviceWindow& window) {
         still = elapsed == previous ? still + 1 : 0;
         if (still >= kMaxStillFrames) break;
         previous = elapsed;
-        if (!Show(window, 1.0f - float(elapsed) * 0.005f)) break;
+        Show(window, 1.0f - float(elapsed) * 0.005f);
     }
 }

@@ -60,14 +60,15 @@ RendererRef OverlayQueue::AcquireRenderer(OrderedItem* element, const RendererDe
         below = SubtreeRenderer(*it, order, false, false);
     }
 
-    // Only an assembler is shared; a neighbour's own renderer (standalone) is passed over
-    // rather than leaving this element without one.
+    // Only a neighbour's assembler that already holds vertices of this state is joined: a
+    // new state inside it would be drawn at the assembler's place, not between the
+    // neighbours. A neighbour's own renderer (standalone) is passed over.
     for (Renderer* candidate : {below, above}) {
         if (candidate == nullptr || candidate->IsRetired() || description.standalone) continue;
         auto* assembler = dynamic_cast<RendererAssembler*>(candidate);
         if (assembler == nullptr || !assembler->IsCompatible(description)) continue;
-        RendererRef found = assembler->FindOrCreate(description, true);
-        return AsVertices(found) != nullptr ? found : RendererRef();
+        RendererRef found = assembler->FindOrCreate(description, false);
+        if (AsVertices(found) != nullptr) return found;
     }
 
     RendererRef made;

@@ -1,5 +1,7 @@
 #include "render/render_state_block.h"
 
+#include "render/render_texture.h"
+
 namespace {
 bool SameColour(const D3DCOLORVALUE& a, const D3DCOLORVALUE& b) {
     return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
@@ -16,5 +18,7 @@ bool SameMaterial(const D3DMATERIAL9& a, const D3DMATERIAL9& b) {
 bool RenderStateBlock::SharesWith(const RenderStateBlock& other) const {
     if (alphaMode != other.alphaMode) return false;
     if (AlphaModeUsesFactor(alphaMode) && alphaFactor != other.alphaFactor) return false;
-    return texture == other.texture && SameMaterial(material, other.material);
+    const RenderTexture* mine = texture != nullptr ? texture->Identity() : nullptr;
+    const RenderTexture* theirs = other.texture != nullptr ? other.texture->Identity() : nullptr;
+    return mine == theirs && SameMaterial(material, other.material);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // RenderStateBlock: the render state of one renderer. Two blocks are equal for batching when
-// alpha mode, alpha factor (modes 1, 4, 5 only), texture and material agree; sampler states,
-// blend type, depth mode and the two-sided flag do not keep geometry apart.
+// alpha mode, alpha factor (modes 1, 4, 5 only), texture identity (a rectangle of an atlas
+// counts as the atlas) and material agree; sampler states, blend type, depth mode and the
+// two-sided flag do not keep geometry apart.
 
 #include "platform/d3d9/d3d9.h"
 

@@ -8,4 +8,6 @@
 class RenderTexture : public virtual Object {
 public:
     virtual IDirect3DBaseTexture9* Direct3DTexture() const = 0;
+    // The texture batching compares: a rectangle of an atlas counts as the atlas.
+    virtual const RenderTexture* Identity() const { return this; }
 };

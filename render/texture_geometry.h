@@ -10,6 +10,7 @@
 
 class RenderTexture;
 
+// One texture of an element and how many triangles it draws with it.
 struct TextureTriangles {
     RenderTexture* texture;
     UINT triangles;

@@ -13,18 +13,9 @@ bool IsDescriptionName(const String& name) { return name.Extension().EqualsNoCas
 
 }  // namespace
 
-TextureResource::TextureResource() {
-    if (DeviceWindow* window = DeviceWindow::Instance()) {
-        window->RegisterResource(this);
-        registered_ = true;
-    }
-}
+TextureResource::TextureResource() = default;
 
-TextureResource::~TextureResource() {
-    if (registered_)
-        if (DeviceWindow* window = DeviceWindow::Instance()) window->UnregisterResource(this);
-    ReleaseAll();
-}
+TextureResource::~TextureResource() { ReleaseAll(); }
 
 void TextureResource::ReleaseTexture() {
     if (texture_) texture_->Release();
@@ -269,10 +260,7 @@ TextureResource* TextureResource::FindSub(const TextureRequest& request) const {
 }
 
 TextureResource* TextureResource::Adopt(std::unique_ptr<TextureResource> sub) {
-    if (sub->registered_) {
-        if (DeviceWindow* window = DeviceWindow::Instance()) window->UnregisterResource(sub.get());
-        sub->registered_ = false;
-    }
+    sub->Unregister();  // the parent restores its sub-textures
     sub->ReleaseTexture();
     sub->subs_.clear();
     sub->parent_ = this;

@@ -1,14 +1,14 @@
 #pragma once
 // A texture resource: one Direct3D texture, or a rectangle of another texture (a
 // sub-texture in an atlas, which shares its parent's Direct3D texture and identity).
-// Top-level textures register with the device window: Invalidate releases the Direct3D
+// Top-level textures are device objects: Invalidate releases the Direct3D
 // texture before a device reset, Restore makes it again with its pixels (from the kept file
 // bytes, the named file, or the caller's bytes) and reloads every sub-texture's image.
 // Failures are false, and leave no Direct3D texture.
 
 #include "core/byte_string.h"
 #include "platform/d3d9/d3d9.h"
-#include "render/device_window.h"
+#include "render/device_object.h"
 #include "render/device_globals.h"
 #include "render/render_texture.h"
 #include "render/texture_atlas.h"
@@ -31,7 +31,7 @@ struct TextureParameters {
     D3DCOLOR colorKey = 0;
 };
 
-class TextureResource : public DeviceResource, public RenderTexture {
+class TextureResource : public DeviceObject, public RenderTexture {
 public:
     TextureResource();
     ~TextureResource() override;
@@ -54,12 +54,12 @@ public:
     // Whether the texture's pixel format carries alpha.
     bool HasAlpha() const;
     // The texture that batching compares: a sub-texture counts as its parent.
-    const TextureResource* Identity() const { return parent_ ? parent_ : this; }
+    const TextureResource* Identity() const override { return parent_ ? parent_ : this; }
 
     bool RestoreTexture();
     bool InvalidateTexture();
-    void Restore() override { RestoreTexture(); }
-    void Invalidate() override { InvalidateTexture(); }
+    bool Restore() override { return RestoreTexture(); }
+    bool Invalidate() override { return InvalidateTexture(); }
 
     // A sub-texture by Id (when the request has one) or by rectangle; null when none.
     TextureResource* FindSub(const TextureRequest& request) const;
@@ -111,6 +111,5 @@ private:
     TextureResource* parent_ = nullptr;
     TextureRect rect_;
     bool explicitRect_ = false;
-    bool registered_ = false;
     std::vector<std::unique_ptr<TextureResource>> subs_;
 };

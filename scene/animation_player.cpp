@@ -2,6 +2,8 @@
 
 #include "core/clock.h"
 
+#include <cmath>
+
 std::int64_t AnimationPlayer::NowMs() { return NowMilliseconds(); }
 
 void AnimationPlayer::ReadRange() {
@@ -29,7 +31,13 @@ float AnimationPlayer::CurrentTime(std::int64_t nowMs) const {
     if (!running_) return rangeStart_;
     // The difference in double: clock values are far beyond a float's whole numbers.
     const double elapsed = static_cast<double>(nowMs) - static_cast<double>(startClock_);
-    float t = static_cast<float>(elapsed * speed_ * 0.001) - timeOffset_;
+    double seconds = elapsed * speed_ * 0.001;
+    // A looping player drops whole loops while still in double: weeks of seconds in a float
+    // would keep only an eighth of a second.
+    const double length = static_cast<double>(rangeEnd_) - static_cast<double>(rangeStart_);
+    if ((flags_ & (kPlayerClamp | kPlayerLoop)) == kPlayerLoop && length > 0)
+        seconds = std::fmod(seconds, length);
+    float t = static_cast<float>(seconds) - timeOffset_;
     if ((flags_ & kPlayerClamp) != 0) {
         if (t > rangeEnd_) t = rangeEnd_;
         if (t < rangeStart_) t = rangeStart_;

@@ -111,6 +111,7 @@ void Snowscape::DrawSnow() {
 bool Snowscape::Draw(int width, int height, TextOverlay* overlay) {
     IDirect3DDevice9* device = CurrentDevice();
     if (device == nullptr) return false;
+    DrawCounters() = {};
     const SceneSettings& tuning = SceneTuning();
     camera_.SetProjection(tuning, width, height);
     const std::int64_t now = NowMilliseconds();

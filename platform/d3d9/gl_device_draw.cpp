@@ -295,9 +295,12 @@ void GlDevice::UploadUniforms(FixedFunctionProgram& program) {
         glUniform4f(loc[kUViewport], float(viewport_.X), float(viewport_.Y), float(viewport_.Width),
                     float(viewport_.Height));
         // Direct3D samples pixels at integer coordinates, GL at half-integers: shift by just
-        // under half a pixel so edges that fall on pixel centres stay on their side.
+        // under half a pixel, so a Direct3D pixel centre is sampled 1/128 pixel to its right and
+        // 1/256 below (both exact in the rasteriser's 1/256 sub-pixel grid). A centre that lies
+        // exactly on an edge then falls inside for a left edge and a top edge and outside
+        // otherwise (Direct3D's top-left rule) for every edge steeper than 1:2.
         glUniform2f(loc[kUPixelOffset], (63.0f / 64.0f) / float(viewport_.Width),
-                    -(63.0f / 64.0f) / float(viewport_.Height));
+                    -(127.0f / 128.0f) / float(viewport_.Height));
         program.seen[kGroupViewport] = generations_[kGroupViewport];
     }
 }

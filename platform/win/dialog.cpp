@@ -318,7 +318,7 @@ BOOL DialogScreenToClient(HWND handle, POINT* point) {
     return TRUE;
 }
 
-BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int width, int height, UINT flags) {
+BOOL SetDialogPos(HWND handle, HWND insertAfter, int x, int y, int width, int height, UINT flags) {
     Dialog* dialog = FindDialog(handle);
     if (dialog == nullptr) return FALSE;
     RECT& rect = dialog->handle == handle ? dialog->rect : FindDialogItem(handle)->rect;

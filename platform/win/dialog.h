@@ -12,6 +12,7 @@
 // Messages posted to a dialog or its controls are delivered before the next user action.
 
 #include "platform/win/messages.h"
+#include "platform/win/window.h"
 
 #include <cstdint>
 
@@ -42,10 +43,6 @@ constexpr UINT TBM_SETRANGEMIN = WM_USER + 7;
 constexpr UINT TBM_SETRANGEMAX = WM_USER + 8;
 constexpr WORD TB_THUMBTRACK = 5;
 
-constexpr UINT SWP_NOSIZE = 0x0001;
-constexpr UINT SWP_NOMOVE = 0x0002;
-constexpr UINT SWP_NOZORDER = 0x0004;
-
 constexpr WPARAM MAKEWPARAM(int low, int high) {
     return static_cast<WPARAM>((static_cast<std::uint32_t>(high) & 0xFFFF) << 16 |
                                (static_cast<std::uint32_t>(low) & 0xFFFF));
@@ -75,6 +72,7 @@ BOOL CheckRadioButton(HWND dialog, int first, int last, int check);
 // Returns whether the window was disabled before.
 BOOL EnableWindow(HWND window, BOOL enable);
 LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
-// Dialogs: x, y on the screen; controls: in the dialog's client area. insertAfter is the
-// window to go behind (null: the top); an owned dialog still stays in front of its owner.
-BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);
+// SetWindowPos (window.h) for a dialog or a control: dialogs at x, y on the screen;
+// controls in the dialog's client area. insertAfter is the window to go behind (null: the
+// top); an owned dialog still stays in front of its owner. False for any other handle.
+BOOL SetDialogPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);

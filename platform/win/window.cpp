@@ -361,6 +361,50 @@ LONG GetWindowLongA(HWND window, int index) {
     return static_cast<LONG>(style);
 }
 
+LONG SetWindowLongA(HWND window, int index, LONG value) {
+    WindowRecord* record = FindWindowRecord(window);
+    if (!record || index != GWL_STYLE) return 0;
+    const LONG previous = GetWindowLongA(window, index);
+    const DWORD style = static_cast<DWORD>(value);
+    record->style = style;
+    if (record->ownsSdl) {
+        const bool bordered = !(style & (WS_POPUP | WS_CHILD)) && (style & WS_CAPTION) == WS_CAPTION;
+        SDL_SetWindowBordered(record->sdl, bordered ? SDL_TRUE : SDL_FALSE);
+        SDL_SetWindowResizable(record->sdl, (style & WS_THICKFRAME) ? SDL_TRUE : SDL_FALSE);
+    }
+    return previous;
+}
+
+BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags) {
+    WindowRecord* record = FindWindowRecord(window);
+    if (!record) return SetDialogPos(window, insertAfter, x, y, width, height, flags);
+    if (record->foreign) return FALSE;
+    int left = 0, top = 0, right = 0, bottom = 0;
+    if (!record->parent) FrameOf(record->style, FALSE, left, top, right, bottom);
+    const int clientWidth = std::max(1, width - left - right);
+    const int clientHeight = std::max(1, height - top - bottom);
+    if (record->parent) {
+        if (!(flags & SWP_NOMOVE)) {
+            record->x = x;
+            record->y = y;
+        }
+        if (!(flags & SWP_NOSIZE)) {
+            record->width = clientWidth;
+            record->height = clientHeight;
+        }
+    } else if (record->sdl) {
+        if (!(flags & SWP_NOMOVE)) SDL_SetWindowPosition(record->sdl, x + left, y + top);
+        if (!(flags & SWP_NOSIZE)) SDL_SetWindowSize(record->sdl, clientWidth, clientHeight);
+        if (!(flags & SWP_NOZORDER) && (insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST))
+            SDL_SetWindowAlwaysOnTop(record->sdl, insertAfter == HWND_TOPMOST ? SDL_TRUE : SDL_FALSE);
+        if (flags & SWP_SHOWWINDOW) SDL_ShowWindow(record->sdl);
+        if (flags & SWP_HIDEWINDOW) SDL_HideWindow(record->sdl);
+    }
+    if (flags & SWP_SHOWWINDOW) record->style |= WS_VISIBLE;
+    if (flags & SWP_HIDEWINDOW) record->style &= ~WS_VISIBLE;
+    return TRUE;
+}
+
 HWND GetFocus() { return gFocus; }
 
 HWND GetForegroundWindow() {

@@ -68,6 +68,22 @@ BOOL GetWindowRect(HWND window, RECT* rect);
 // 1, dialog frame 3, menu 20 pixels).
 BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL menu);
 LONG GetWindowLongA(HWND window, int index);
+// GWL_STYLE only: stores the style and gives a top-level window the border and sizing
+// frame the style asks for; answers the previous style (0 for another index).
+LONG SetWindowLongA(HWND window, int index, LONG value);
+
+inline HWND const HWND_TOPMOST = reinterpret_cast<HWND>(-1);
+inline HWND const HWND_NOTOPMOST = reinterpret_cast<HWND>(-2);
+constexpr UINT SWP_NOSIZE = 0x0001;
+constexpr UINT SWP_NOMOVE = 0x0002;
+constexpr UINT SWP_NOZORDER = 0x0004;
+constexpr UINT SWP_SHOWWINDOW = 0x0040;
+constexpr UINT SWP_HIDEWINDOW = 0x0080;
+// Places a window by its outer rectangle (unless SWP_NOMOVE / SWP_NOSIZE); HWND_TOPMOST and
+// HWND_NOTOPMOST set or clear staying above other windows; SWP_SHOWWINDOW / SWP_HIDEWINDOW
+// show or hide it. Other insert-after handles leave the stacking as it is. Dialogs and
+// their controls are placed as dialog.h says.
+BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);
 HWND GetFocus();
 HWND GetForegroundWindow();
 int GetSystemMetrics(int index);

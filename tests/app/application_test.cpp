@@ -5,6 +5,7 @@
 #include "app/application.h"
 #include "render/device_session.h"
 #include "core/clock.h"
+#include "core/log.h"
 #include "platform/win/cursor.h"
 #include "platform/win/dialog_memory.h"
 #include "platform/win/input_injection.h"
@@ -15,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -247,6 +250,36 @@ TEST_F(ApplicationTest, SaverCoversTheScreenAndHidesTheCursor) {
     EXPECT_EQ(app_->Run(), 1);
     EXPECT_TRUE(IsCursorVisible());
     EXPECT_FALSE(IsWindow(Window()));
+}
+
+// A full-screen start makes one device (one report, no windowed one first) and logs its
+// steps in order.
+TEST_F(ApplicationTest, StartUpLogsItsStepsInOrderWithOneDeviceReport) {
+    const std::string path = ::testing::TempDir() + "frostvale_start_log.txt";
+    ASSERT_TRUE(OpenLogFile(path.c_str()));
+    app_ = std::make_unique<Application>();
+    const bool started = app_->Start(nullptr, LaunchMode::Saver, 0);
+    CloseLogFile();
+    ASSERT_TRUE(started);
+    std::ifstream in(path);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::string> steps;
+    std::size_t reports = 0;
+    for (std::size_t begin = 0, end; begin < text.size(); begin = end + 1) {
+        end = text.find('\n', begin);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(begin, end - begin);
+        if (line.rfind("Windowed ", 0) == 0 || line.rfind("Fullscreen ", 0) == 0) {
+            ++reports;
+            steps.push_back(line.substr(0, line.find(' ')));
+        } else if (line.rfind("---", 0) != 0 && line.find(':') == std::string::npos) {
+            steps.push_back(line);
+        }
+    }
+    EXPECT_EQ(reports, 1u) << text;
+    EXPECT_EQ(steps, (std::vector<std::string>{"Log started ", "Fullscreen", "Application created", "Hierarchy loaded",
+                                               "Snow renderer created"}))
+        << text;
 }
 
 TEST_F(ApplicationTest, RunningFlagAndCursorAfterEveryExit) {

@@ -22,6 +22,10 @@ TEST(CommandLineTest, SwitchSelectsModeAndHostWindow) {
         {"\"C:\\my /p 5\\saver.scr\"", LaunchMode::Configure, 0},
         {"\"C:\\x -p 9\\saver.scr\" /s", LaunchMode::Saver, 0},
         {"\"/opt/a /p 5/saver\" /p 77", LaunchMode::Preview, 77},
+        // A switch right after the closing quote is kept (skipping one character past the
+        // quote would swallow its "/" and give Configure).
+        {"\"frostvale.scr\"/p 99", LaunchMode::Preview, 99},
+        {"\"frostvale.scr\"-s", LaunchMode::Saver, 0},
         // An unclosed quote swallows the whole line.
         {"\"C:\\x /p 5", LaunchMode::Configure, 0},
         // Saver: s, any other letter, a lone switch character at the end.

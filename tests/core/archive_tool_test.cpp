@@ -41,12 +41,14 @@ protected:
     void TearDown() override { fs::remove_all(root_); }
 
     ToolRun Fvtool(const std::string& args) {
-        const std::string command = "'" + tool_.string() + "' " + args + " >'" + (root_ / "out").string() + "' 2>'" +
-                                    (root_ / "err").string() + "'";
+        // Appended piece by piece: g++ 12 takes "'" + ... for an overlapping copy (-Wrestrict).
+        std::string command = "'";
+        command.append(tool_.string()).append("' ").append(args).append(" >'").append((root_ / "out").string());
+        command.append("' 2>'").append((root_ / "err").string()).append("'");
         const int status = std::system(command.c_str());
         return {status, Slurp(root_ / "out"), Slurp(root_ / "err")};
     }
-    std::string Path(const std::string& name) { return "'" + (root_ / name).string() + "'"; }
+    std::string Path(const std::string& name) { return std::string("'").append((root_ / name).string()).append("'"); }
     void Write(const std::string& name, const std::string& bytes) {
         std::ofstream(root_ / name, std::ios::binary) << bytes;
     }

@@ -260,6 +260,42 @@ TEST_F(D3D9RenderTest, PretransformedQuadCoversExactlyItsPixels) {
     }
 }
 
+TEST_F(D3D9RenderTest, PixelCentresOnSlopedEdgesFollowTheTopLeftRule) {
+    // Diamonds on integer vertices, so many pixel centres lie exactly on their edges: such a
+    // pixel is drawn only on a left edge (or a top one), never on a right edge. Edges up to
+    // 1:2 from the vertical.
+    struct Case {
+        int halfX, halfY;
+    };
+    const int cx = kWidth / 2, cy = kHeight / 2;
+    for (const Case& c : {Case{20, 20}, Case{27, 21}, Case{21, 27}, Case{24, 13}, Case{6, 24}}) {
+        device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, D3DCOLOR_XRGB(0, 0, 0), 1.0f, 0);
+        const float top = float(cy - c.halfY), bottom = float(cy + c.halfY);
+        const float left = float(cx - c.halfX), right = float(cx + c.halfX);
+        const RhwVertex v[6] = {{float(cx), top, 0.5f, 1, 0xFFFFFFFF},    {right, float(cy), 0.5f, 1, 0xFFFFFFFF},
+                                {float(cx), bottom, 0.5f, 1, 0xFFFFFFFF}, {float(cx), top, 0.5f, 1, 0xFFFFFFFF},
+                                {float(cx), bottom, 0.5f, 1, 0xFFFFFFFF}, {left, float(cy), 0.5f, 1, 0xFFFFFFFF}};
+        device_->SetFVF(kRhwFvf);
+        ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 2, v, sizeof(RhwVertex)), D3D_OK);
+        const auto frame = Frame();
+        // The diamond clockwise on screen; an edge is top-left when it runs up, or right along the top.
+        const int corners[5][2] = {{cx, cy - c.halfY}, {cx + c.halfX, cy}, {cx, cy + c.halfY}, {cx - c.halfX, cy},
+                                   {cx, cy - c.halfY}};
+        int wrong = 0;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                bool inside = true;
+                for (int e = 0; e < 4; ++e) {
+                    const int dx = corners[e + 1][0] - corners[e][0], dy = corners[e + 1][1] - corners[e][1];
+                    const int side = dx * (y - corners[e][1]) - dy * (x - corners[e][0]);
+                    inside = inside && (side > 0 || (side == 0 && (dy < 0 || (dy == 0 && dx > 0))));
+                }
+                wrong += inside != (Pixel(frame, x, y)[0] == 255);
+            }
+        EXPECT_EQ(wrong, 0) << "diamond " << c.halfX << " x " << c.halfY;
+    }
+}
+
 TEST_F(D3D9RenderTest, CullingRemovesTheNamedWinding) {
     struct Case {
         DWORD cullMode;

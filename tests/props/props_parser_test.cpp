@@ -58,9 +58,11 @@ TEST(PropsParserTest, BareValuesTakeTheNextFreeIndexOfTheScope) {
         {"using L; 1; 2; 3;", "L:1#3{2:0=3,0:0=1,1:0=2}"},
         {"A = array(1, 5 = 9, 2, 3, 4, 5, 6);", "A:2#7{0:0=1,5:0=9,1:0=2,2:0=3,3:0=4,4:0=5,6:0=6}"},
         {"A = array(x = 1, 2, 0 = 5, 3);", "A:2#2{x:0=1,0:0=5,1:0=3}"},
-        {"A = array(1, , 2);", "A:2#2{0:0=1,1:0=2}"},  // a blank item is no value
-        {"using L; 1; ; \t; 2;", "L:1#2{1:0=2,0:0=1}"},
-        {"A = array(1,2,);", "A:2#2{0:0=1,1:0=2}"},
+        // A blank item is an element without a value; nothing follows a trailing comma.
+        {"P = array(1,,2,);", "P:2#3{0:0=1,1:0,2:0=2}"},
+        {"A = array(, 5 = 0.5, 12);", "A:2#2{0:0,5:0=0.5,1:0=12}"},
+        {"using L; 1; \t; 2;", "L:1#3{2:0=2,0:0=1,1:0}"},
+        {" \t; A = 1;", "A:0=1"},  // blanks without a scope say nothing
         {"A = array(1,2); A.x = 3; using A; 4;", "A:1#3{2:0=4,1:0=2,0:0=1,x:0=3}"},
     };
     ExpectParses(cases);

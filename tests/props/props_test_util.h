@@ -24,8 +24,9 @@ inline std::string DescribeMap(PropsMap& map) {
 inline std::string DescribeNode(PropsNode& node) {
     std::string out = std::string(node.Name().CStr()) + ":" + std::to_string(node.Kind());
     if (!node.Value().IsEmpty()) out += std::string("=") + node.Value().CStr();
-    if (node.Counter() != 0) out += "#" + std::to_string(node.Counter());
-    if (!node.Children().IsEmpty()) out += "{" + DescribeMap(node.Children()) + "}";
+    // Appended piece by piece: g++ 12 takes "#" + ... for an overlapping copy (-Wrestrict).
+    if (node.Counter() != 0) out.append("#").append(std::to_string(node.Counter()));
+    if (!node.Children().IsEmpty()) out.append("{").append(DescribeMap(node.Children())).append("}");
     return out;
 }
 

@@ -9,10 +9,14 @@
 #include "render/device_object.h"
 #include "render/device_window.h"
 #include "render/dynamic_batch_buffer.h"
+#include "render/texture_resource.h"
+#include "tests/platform/image_test_files.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -34,6 +38,7 @@ protected:
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         ResetMessageQueue();
         ASSERT_TRUE(window_.Create(nullptr, nullptr));
+        ASSERT_TRUE(window_.SelectSettings(false));
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
             if (msg.message != WM_QUIT) DispatchMessageA(&msg);
@@ -77,6 +82,26 @@ TEST_F(DeviceWindowDirect3DTest, LostDeviceIsResetAndObjectsRebuilt) {
     EXPECT_TRUE(buffer.HasBuffer());
     EXPECT_TRUE(window_.ClearFrame(0));
     EXPECT_TRUE(window_.Present());
+}
+
+// Textures answer the group call too: one that cannot be rebuilt (its caller's bytes are no
+// image any more) fails the reset, and every object is invalidated again.
+TEST_F(DeviceWindowDirect3DTest, ATextureThatCannotBeRebuiltFailsTheGroup) {
+    image::Image pixels;
+    pixels.Allocate(4, 4);
+    std::vector<std::uint8_t> bytes = image_test::Tga(pixels, 32, false, false);
+    TextureResource texture;
+    TextureParameters parameters;
+    parameters.mode = texture_mode::kMemory;
+    ASSERT_TRUE(texture.CreateFromMemory(bytes.data(), bytes.size(), parameters));
+    CountingObject object;
+    std::fill(bytes.begin(), bytes.end(), std::uint8_t(0xEE));
+    SimulateDeviceLost(window_.Device(), 1);
+    EXPECT_TRUE(window_.CheckDevice());
+    EXPECT_FALSE(window_.CheckDevice());
+    EXPECT_EQ(object.restores, 1);
+    EXPECT_EQ(object.invalidates, 2);
+    EXPECT_FALSE(window_.Session().ObjectsRestored());
 }
 
 TEST_F(DeviceWindowDirect3DTest, ReleaseOnDestroyClearsTheDevice) {

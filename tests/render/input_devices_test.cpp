@@ -42,6 +42,7 @@ protected:
         UseVirtualClock(100000, 0.0);
         ResetMessageQueue();
         ASSERT_TRUE(window_.Create(nullptr, nullptr));
+        ASSERT_TRUE(window_.SelectSettings(false));
         Pump();
     }
     void TearDown() override {
@@ -73,7 +74,7 @@ protected:
 TEST_F(InputDevicesTest, StartNeedsADevice) {
     DeviceWindow::Instance()->ReleaseDevice();
     EXPECT_FALSE(input_.Start(true, kForegroundShared, kForegroundShared));
-    ASSERT_TRUE(window_.CreateDevice());
+    ASSERT_TRUE(window_.SelectSettings(false));
     EXPECT_TRUE(input_.Start(true, kForegroundShared, kForegroundShared));
     EXPECT_EQ(DirectInputDeviceCount(), 2);
     input_.Stop();

@@ -5,6 +5,7 @@
 #include "render/overlay_queue.h"
 #include "render/render_texture.h"
 #include "render/texture_geometry.h"
+#include "render/texture_resource.h"
 
 #include <algorithm>
 
@@ -102,8 +103,9 @@ TEST_F(RenderQueueTest, NeighboursShareAndStandaloneNeverDoes) {
     // The shared renderer sat on both sides of the new one: it was retired.
     EXPECT_TRUE(low.Only()->IsRetired());
     auto order = overlay.Queue().Children();
-    ASSERT_EQ(order.size(), 2u);
+    ASSERT_EQ(order.size(), 3u);
     EXPECT_EQ(order[0], own.Get());
+    EXPECT_EQ(order[1], middle.Only()->Parent());
 
     // At the next rebuild the clients of the retired renderer regroup.
     ASSERT_TRUE(low.Build(overlay, {{&snow, 2}}));
@@ -111,10 +113,55 @@ TEST_F(RenderQueueTest, NeighboursShareAndStandaloneNeverDoes) {
     EXPECT_FALSE(low.Only()->IsRetired());
     EXPECT_FALSE(high.Only()->IsRetired());
     auto regrouped = overlay.Queue().Children();
-    EXPECT_EQ(regrouped.size(), 4u);
+    EXPECT_EQ(regrouped.size(), 5u);  // the middle one now keeps them apart
     low.geometry.Clear();
     high.geometry.Clear();
     middle.geometry.Clear();
+}
+
+// An element with another texture between two that share a renderer is drawn between
+// them: high order first, the middle one, then the low one on top.
+TEST_F(RenderQueueTest, AnotherTextureBetweenSharingNeighboursIsDrawnBetweenThem) {
+    OverlayQueue overlay;
+    FakeTexture snow, glow;
+    Element low(10), middle(15), high(20);
+    for (Element* e : {&low, &middle, &high}) overlay.AddElement(e);
+    ASSERT_TRUE(low.Build(overlay, {{&snow, 2}}));
+    ASSERT_TRUE(high.Build(overlay, {{&snow, 1}}));
+    ASSERT_TRUE(middle.Build(overlay, {{&glow, 3}}));
+    // The shared renderer was retired: the neighbours regroup at their next rebuild.
+    ASSERT_TRUE(low.Build(overlay, {{&snow, 2}}));
+    ASSERT_TRUE(high.Build(overlay, {{&snow, 1}}));
+    device->ClearCalls();
+    ASSERT_TRUE(overlay.Draw());
+    std::vector<UINT> triangles;
+    for (const RecordedCall& call : device->Calls())
+        if (call.method == "DrawPrimitive") triangles.push_back(UINT(std::stoul(call.arguments.substr(call.arguments.rfind(' ')))));
+    EXPECT_EQ(triangles, (std::vector<UINT>{1, 3, 2}));
+    for (Element* e : {&low, &middle, &high}) e->geometry.Clear();
+}
+
+// Batching compares texture identities: the rectangles of one atlas share, another texture
+// does not.
+TEST_F(RenderQueueTest, SubTexturesOfOneAtlasShareABatch) {
+    TextureResource atlas, other;
+    ASSERT_TRUE(atlas.CreateEmpty(texture_mode::kEmpty, 64, 64, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED));
+    ASSERT_TRUE(other.CreateEmpty(texture_mode::kEmpty, 64, 64, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED));
+    TextureResource* left = atlas.AddSub(TextureRect{0, 0, 31, 31}, String("left"));
+    TextureResource* right = atlas.AddSub(TextureRect{32, 0, 63, 31}, String("right"));
+    ASSERT_NE(left, nullptr);
+    ASSERT_NE(right, nullptr);
+    const struct {
+        RenderTexture *a, *b;
+        bool shares;
+    } cases[] = {{left, right, true}, {left, &atlas, true}, {left, &other, false}, {left, nullptr, false}};
+    for (const auto& c : cases) {
+        RenderStateBlock a, b;
+        a.texture = c.a;
+        b.texture = c.b;
+        EXPECT_EQ(a.SharesWith(b), c.shares);
+        EXPECT_EQ(b.SharesWith(a), c.shares);
+    }
 }
 
 TEST_F(RenderQueueTest, ElementsDrawnHighOrderFirst) {
@@ -156,8 +203,8 @@ TEST_F(RenderQueueTest, ChildrenOfAnElementCountInItsSubtree) {
     overlay.AddElement(&newcomer);
     ASSERT_TRUE(child.Build(overlay, {{&glow, 1}}));  // a child: not in the root list itself
     // The newcomer (10) finds the parent (30) above; the child's order 12 > 10 counts.
-    ASSERT_TRUE(newcomer.Build(overlay, {{&snow, 1}}));
-    EXPECT_EQ(newcomer.Only()->Parent(), child.Only()->Parent());
+    ASSERT_TRUE(newcomer.Build(overlay, {{&glow, 1}}));
+    EXPECT_EQ(newcomer.Only(), child.Only());
     child.geometry.Clear();
     newcomer.geometry.Clear();
 }

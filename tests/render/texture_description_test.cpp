@@ -103,7 +103,9 @@ TEST(TextureDescriptionTest, RectanglesComeFromCornersOrCornerAndSize) {
         SCOPED_TRACE(c.text);
         const TextureDescription d = Read(c.text);
         EXPECT_EQ(d.hasRect, c.hasRect);
-        if (c.hasRect) EXPECT_EQ(d.rect, c.rect);
+        if (c.hasRect) {
+            EXPECT_EQ(d.rect, c.rect);
+        }
     }
 }
 

@@ -1,8 +1,13 @@
 // The loading screen: which images are drawn, each texture made once, the quads and the fade.
 
 #include "render/loading_screen.h"
+
+#include "core/clock.h"
+#include "platform/win/window.h"
+#include "render/device_window.h"
 #include "tests/render/texture_test_util.h"
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -106,3 +111,41 @@ TEST_F(LoadingScreenTest, NoBackgroundMeansNoQuadForIt) {
 }
 
 }  // namespace
+
+// The fade-out runs for its 200 ms through frames that cannot be drawn; a clock that
+// stands still still ends it after 50 frames.
+TEST_F(LoadingScreenTest, FadeOutRunsItsTimeThroughFailedFrames) {
+    struct FlakyWindow : DeviceWindow {
+        int failures = 0, checks = 0, presents = 0;
+        bool CheckDevice() override {
+            ++checks;
+            if (failures == 0) return true;
+            --failures;
+            AdvanceVirtualClock();  // time passes while the device is away
+            return false;
+        }
+        bool Present() override {
+            ++presents;
+            AdvanceVirtualClock();
+            return true;
+        }
+    };
+    const struct {
+        int failures;
+        double stepMs;
+        int checks, presents;
+    } cases[] = {{0, 20, 10, 10}, {3, 20, 10, 7}, {0, 0, 50, 50}, {1000, 0, 50, 0}};
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    for (const auto& c : cases) {
+        FlakyWindow window;
+        ASSERT_TRUE(window.Create(nullptr, nullptr));  // a client area to draw into
+        window.failures = c.failures;
+        UseVirtualClock(1000, c.stepMs);
+        LoadingScreen screen;
+        screen.FadeOut(window);
+        EXPECT_EQ(window.checks, c.checks) << c.failures << " " << c.stepMs;
+        EXPECT_EQ(window.presents, c.presents) << c.failures << " " << c.stepMs;
+        DestroyWindow(window.GetWindow());
+    }
+    UseMonotonicClock();
+}

@@ -4,6 +4,7 @@
 #include "platform/win/input_injection.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/window.h"
+#include "render/device_object.h"
 #include "render/device_window.h"
 
 #include <gtest/gtest.h>
@@ -30,10 +31,16 @@ private:
     UINT heard_;
 };
 
-class CountingResource : public DeviceResource {
+class CountingResource : public DeviceObject {
 public:
-    void Restore() override { ++restores; }
-    void Invalidate() override { ++invalidates; }
+    bool Restore() override {
+        ++restores;
+        return true;
+    }
+    bool Invalidate() override {
+        ++invalidates;
+        return true;
+    }
     int restores = 0;
     int invalidates = 0;
 };
@@ -50,6 +57,7 @@ protected:
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         ResetMessageQueue();
         ASSERT_TRUE(window_.Create(nullptr, nullptr));
+        ASSERT_TRUE(window_.SelectSettings(false));
         DrainQueue();
     }
     void TearDown() override {
@@ -79,6 +87,30 @@ TEST_F(DeviceWindowTest, CreatesAnOverlappedWindowOfTheDefaultClientSize) {
     EXPECT_TRUE(window_.IsActive());
 }
 
+// Create makes the window's Direct3D side but no device; SelectSettings makes the one
+// device, with the style kept at creation and, windowed, the window shown again.
+TEST(DeviceWindowSelect, OnlySelectSettingsMakesTheDevice) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    ResetMessageQueue();
+    DeviceWindow window;
+    ASSERT_TRUE(window.Create(nullptr, nullptr));
+    EXPECT_FALSE(window.HasDevice());
+    EXPECT_EQ(window.Device(), nullptr);
+    const HWND handle = window.GetWindow();
+    SetWindowLongA(handle, GWL_STYLE, LONG(WS_POPUP));
+    SetWindowPos(handle, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_HIDEWINDOW);
+    ASSERT_FALSE(GetWindowLongA(handle, GWL_STYLE) & WS_VISIBLE);
+    ASSERT_TRUE(window.SelectSettings(false));
+    EXPECT_TRUE(window.HasDevice());
+    EXPECT_NE(window.Device(), nullptr);
+    const DWORD style = static_cast<DWORD>(GetWindowLongA(handle, GWL_STYLE));
+    EXPECT_EQ(style & WS_OVERLAPPEDWINDOW, WS_OVERLAPPEDWINDOW);
+    EXPECT_EQ(style & WS_POPUP, 0u);
+    EXPECT_TRUE(style & WS_VISIBLE);
+    DestroyWindow(handle);
+    ResetMessageQueue();
+}
+
 TEST_F(DeviceWindowTest, SizeKindsSuspendAndResume) {
     const struct {
         UINT message;
@@ -104,7 +136,7 @@ TEST_F(DeviceWindowTest, SizeKindsSuspendAndResume) {
 
 TEST_F(DeviceWindowTest, DeviceIsResetOnlyWhenTheClientSizeChanged) {
     CountingResource resource;
-    EXPECT_TRUE(window_.RegisterResource(&resource));
+    EXPECT_TRUE(resource.DeviceExistedAtRegistration());
     Send(WM_SIZE, SIZE_MINIMIZED);
     Send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(640, 480));
     EXPECT_EQ(resource.invalidates, 0);
@@ -114,7 +146,6 @@ TEST_F(DeviceWindowTest, DeviceIsResetOnlyWhenTheClientSizeChanged) {
     EXPECT_EQ(resource.restores, 1);
     EXPECT_EQ(window_.GetClientArea().width, 320);
     EXPECT_EQ(window_.GetClientArea().height, 200);
-    window_.UnregisterResource(&resource);
 }
 
 TEST_F(DeviceWindowTest, ActivationFollowsTheLowWord) {
@@ -142,7 +173,6 @@ TEST_F(DeviceWindowTest, FullScreenSwallowsSystemCommandsAndHitTests) {
 
 TEST_F(DeviceWindowTest, CloseReleasesTheDeviceAndPostsQuit) {
     CountingResource resource;
-    window_.RegisterResource(&resource);
     EXPECT_EQ(Send(WM_CLOSE, 0), 0);
     EXPECT_TRUE(window_.IsClosing());
     EXPECT_FALSE(window_.HasDevice());
@@ -151,7 +181,6 @@ TEST_F(DeviceWindowTest, CloseReleasesTheDeviceAndPostsQuit) {
     MSG msg;
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
-    window_.UnregisterResource(&resource);
 }
 
 TEST_F(DeviceWindowTest, ListenersHearMessagesFirstInTheirOrder) {

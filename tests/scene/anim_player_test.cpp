@@ -51,6 +51,9 @@ TEST(AnimPlayer, CurrentTime) {
         {10, 50, kPlayerClamp | kPlayerLoop, 1, 0, 95000, 50, false},
         {0, 10, 0, 2, 1, 3000, 5, true},
         {0, 10, 0, 1, 0, 12000, 12, false},
+        // Three weeks of 40-second loops later the time is still exact to the millisecond.
+        {10, 50, kPlayerLoop, 1, 0, 1'814'400'000LL + 5300, 45.3f, true},
+        {10, 50, kPlayerLoop, 1, 0.25f, 1'814'400'000LL + 5300, 45.05f, true},
     };
     for (const Case& c : cases) {
         const TransformAnimation animation = RangeAnimation(c.start, c.end);

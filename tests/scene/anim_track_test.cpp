@@ -203,6 +203,18 @@ TEST(AnimKeyTrack, WrapAndClosed) {
     EXPECT_FLOAT_EQ(closed.ComputeSegment(3).t1.x, 1);
     // Open: T1 = d2 = -1, T0 = 1.5 - 0.5 (-1) = 2.
     EXPECT_FLOAT_EQ(open.ComputeSegment(0).t0.x, 2);
+
+    // Unevenly spaced, first and last equal: the neighbour before the first key is key
+    // n - 2 one period earlier (-1 at t = -2), after the last key is key 1 one period later
+    // (2 at t = 5). Taking the last key's twin instead would give the ends a chord of 0.
+    FloatTrack uneven;
+    uneven.SetFlags(kTrackClosed);
+    const float times[4] = {0, 1, 2, 4}, values[4] = {0, 2, -1, 0};
+    for (int i = 0; i < 4; ++i) uneven.AddKey(MakeFloatKey(times[i], values[i]));
+    // T0 = d0 + 2 (d1 - d0) D1 / (D0 + D1) = 1 + 2 (2 - 1) 1 / 3.
+    EXPECT_FLOAT_EQ(uneven.ComputeSegment(0).t0.x, 5.0f / 3);
+    // T1 = d1 + 2 (d2 - d1) D2 / (D1 + D2) = 1 + 2 (2 - 1) 1 / 3.
+    EXPECT_FLOAT_EQ(uneven.ComputeSegment(2).t1.x, 5.0f / 3);
 }
 
 // Segment coefficients are cached and dropped when keys change.
@@ -258,7 +270,10 @@ TEST(AnimRotationSpline, PassesThroughKeysAndTurnsForward) {
     EXPECT_TRUE(SameRotation(s.c2, s.q1, 1e-6f));
 }
 
-// Linear rotation tracks slerp; the sway keys (shape 0, 0, 1) evaluate to unit rotations.
+// Linear rotation tracks slerp. Keys shaped like the sway's (0, 0, 1) about one axis are a
+// cubic Bezier in the angle: a segment leaves key i towards a_i + (a_i - a_(i-1)) / 3 and
+// arrives at key i+1 from a_(i+1) - (a_(i+1) - a_i) / 3; an end without a neighbour
+// mirrors the other side.
 TEST(AnimRotationSpline, LinearAndShapedKeys) {
     RotationTrack linear;
     linear.SetFlags(kTrackLinear);
@@ -276,9 +291,23 @@ TEST(AnimRotationSpline, LinearAndShapedKeys) {
     sway.AddKey(MakeRotationKey(1, x, 0.1f, 0, 0, 1));
     sway.AddKey(MakeRotationKey(2, x, -0.1f, 0, 0, 1));
     sway.AddKey(MakeRotationKey(3, x, 0, 0, 0, 1));
-    for (float t = -2; t < 6; t += 0.37f) {
-        ASSERT_TRUE(sway.Value(t, q));
-        EXPECT_NEAR(D3DXQuaternionDot(&q, &q), 1, 1e-3f) << t;  // near keys slerp blends linearly
+    // Angles 0, 0.1, -0.1, 0: at u = 1/2 a segment is (a0 + 3 c1 + 3 c2 + a1) / 8.
+    const struct {
+        float t, angle;
+    } cases[] = {
+        {0.5f, (0 + 3 * 0.0f + 3 * (0.1f - 0.1f / 3) + 0.1f) / 8},                       // no key before the first
+        {1.0f, 0.1f},                                                                      // on a key
+        {1.5f, (0.1f + 3 * (0.1f + 0.1f / 3) + 3 * (-0.1f + 0.2f / 3) - 0.1f) / 8},       // 0.0375
+        {2.5f, (-0.1f + 3 * (-0.1f - 0.2f / 3) + 3 * (0 - 0.2f / 3) + 0) / 8},            // -0.1
+        {4.5f, (0.1f + 3 * (0.1f + 0.1f / 3) + 3 * (-0.1f + 0.2f / 3) - 0.1f) / 8},       // wraps to 1.5
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(sway.Value(c.t, q));
+        EXPECT_NEAR(D3DXQuaternionDot(&q, &q), 1, 1e-3f) << c.t;  // near keys slerp blends linearly
+        const float sign = q.w < 0 ? -1.0f : 1.0f;
+        EXPECT_NEAR(2 * std::atan2(sign * q.x, sign * q.w), c.angle, 2e-4f) << c.t;
+        EXPECT_NEAR(q.y, 0, 1e-6f);
+        EXPECT_NEAR(q.z, 0, 1e-6f);
     }
 }
 

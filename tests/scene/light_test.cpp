@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -59,12 +60,13 @@ TEST(LightLoad, ThreeKindsWithTheirFields) {
     spot->AddReal("HotSpot", 0.25f);
     spot->AddReal("FallOff", 0.5f);
     spot->AddReal("AttStart", 0);
+    AddLight(lights, "Glow", "PointLight", at)->AddReal("AttStart", 0);
     LoadedLights loaded;
     Load(writer, loaded);
 
     LightSet set;
     ASSERT_TRUE(LoadLights(loaded.lights, set));
-    ASSERT_EQ(set.Count(), 3);
+    ASSERT_EQ(set.Count(), 4);
     const D3DLIGHT9& p = set.At(0)->Light();
     EXPECT_EQ(p.Type, D3DLIGHT_POINT);
     EXPECT_EQ(p.Position.x, 1);
@@ -97,6 +99,9 @@ TEST(LightLoad, ThreeKindsWithTheirFields) {
     EXPECT_EQ(s.Attenuation1, 0);
     EXPECT_EQ(s.Attenuation2, 0);
     EXPECT_EQ(s.Range, 0);
+    const D3DLIGHT9& glow = set.At(3)->Light();  // a point light with AttStart 0 likewise
+    EXPECT_EQ(glow.Type, D3DLIGHT_POINT);
+    EXPECT_EQ(std::vector<float>({glow.Attenuation0, glow.Attenuation1, glow.Attenuation2}), std::vector<float>(3, 0.0f));
 
     EXPECT_EQ(set.At(0)->ClassNames()[0].CStr(), std::string("D3DPointLight"));
     EXPECT_EQ(set.At(2)->ClassNames()[1].CStr(), std::string("D3DLight"));

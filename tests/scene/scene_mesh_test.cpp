@@ -186,6 +186,47 @@ TEST_F(SceneTest, VerticesConvertAndIndicesCopy) {
     EXPECT_FLOAT_EQ(v.uv1[0], 0);
 }
 
+// Each field the FVF names is read in order: the fourth float of XYZRHW is skipped, the
+// colours are 32 bits, bit 0x200 alone fills only the second texture pair.
+TEST_F(SceneTest, VertexFieldsFollowTheFvf) {
+    struct Case {
+        std::int32_t fvf;
+        std::vector<float> words;  // one source vertex, colours as their bit patterns
+        FullVertex expected;
+    };
+    auto colour = [](std::uint32_t bits) {
+        float f;
+        std::memcpy(&f, &bits, 4);
+        return f;
+    };
+    const Case cases[] = {
+        {0x104, {1, 2, 3, 9, 0.5f, 0.25f}, {{1, 2, 3}, {0, 0, 0}, 0, 0, {0.5f, 0.25f}, {0, 0}}},
+        {0x1C2, {1, 2, 3, colour(0xAABBCCDDu), colour(0x11223344u), 0.5f, 0.75f},
+         {{1, 2, 3}, {0, 0, 0}, 0xAABBCCDDu, 0x11223344u, {0.5f, 0.75f}, {0, 0}}},
+        {0x212, {1, 2, 3, 0, 1, 0, 0.5f, 0.75f}, {{1, 2, 3}, {0, 1, 0}, 0, 0, {0, 0}, {0.5f, 0.75f}}},
+        {0x302, {1, 2, 3, 0.5f, 0.75f, 0.125f, 0.25f}, {{1, 2, 3}, {0, 0, 0}, 0, 0, {0.5f, 0.75f}, {0.125f, 0.25f}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fvf);
+        UdfWriter writer;
+        Node* mesh = writer.Root()->AddContainer("Children", "Node")->AddContainer("M", "Mesh");
+        mesh->AddString("MaterialName", "");
+        mesh->AddInt("FVF", c.fvf);
+        mesh->AddInt("NumVerts", 1);
+        mesh->AddInt("NumIndexes", 3);
+        mesh->AddLeaf("Verts", "", c.words.data(), c.words.size() * sizeof(float));
+        const std::int32_t indices[3] = {0, 0, 0};
+        mesh->AddInts("Indexes", indices, 3);
+        AddProps(mesh, {});
+        ASSERT_TRUE(Load(writer));
+        const Mesh* loaded = scene_->FindMesh("M");
+        ASSERT_NE(loaded, nullptr);
+        EXPECT_EQ(loaded->Stride(), unsigned(c.words.size() * sizeof(float)));
+        const FullVertex& v = loaded->Vertices()[0];
+        EXPECT_EQ(0, std::memcmp(&v, &c.expected, sizeof v));
+    }
+}
+
 // The settings a mesh takes from its own "Props" or a group's.
 struct PropsCase {
     const char* name;
@@ -204,6 +245,16 @@ TEST(MeshProps, SettingsFromWords) {
         {"dynamic + ib_writeonly", [](Node* p) { AddWords(p, "Usage", {"DYNAMIC", "ib_writeonly"}); },
          [](const RenderableSettings& s, const MaterialInfo&) {
              EXPECT_EQ(s.vertexUsage, 0x200u);
+             EXPECT_EQ(s.indexUsage, 0x208u);
+         }},
+        {"static", [](Node* p) { AddWords(p, "Usage", {"static"}); },
+         [](const RenderableSettings& s, const MaterialInfo&) {
+             EXPECT_EQ(s.vertexUsage, 8u);
+             EXPECT_EQ(s.indexUsage, 8u);
+         }},
+        {"dynamic_writeonly + vb_dynamic", [](Node* p) { AddWords(p, "Usage", {"dynamic_writeonly", "vb_dynamic"}); },
+         [](const RenderableSettings& s, const MaterialInfo&) {
+             EXPECT_EQ(s.vertexUsage, 0x208u);
              EXPECT_EQ(s.indexUsage, 0x208u);
          }},
         {"vb_dynamic alone", [](Node* p) { AddWords(p, "usage", {"vb_dynamic"}); },
@@ -325,6 +376,11 @@ TEST_F(SceneTest, MaterialsReadColoursTexturesAndAddressing) {
     diffuse->AddString("TexAddrV", "Mirror");
     Node* onlyOpacity = materials->AddContainer("Glass", "Material")->AddContainer("Textures", "Texture");
     onlyOpacity->AddContainer("Mask", "Opacity")->AddString("FileName", "ice.png");
+    const float green[4] = {0, 1, 0, 1}, red[4] = {1, 0, 0, 1};
+    materials->AddContainer("Stone", "Material")->AddColor("Diffuse", green);
+    materials->AddContainer("Stone", "Material")->AddColor("Diffuse", red);  // the later one counts
+    // A mesh of the textured material takes alpha mode 2 from the texture's alpha channel.
+    AddProps(AddMesh(writer.Root()->AddContainer("Children", "Node"), "Floe", "Ice", 3, {0, 1, 2}), {});
 
     ASSERT_TRUE(Load(writer, {{"ice.png", png}}));
     const MaterialInfo& info = scene_->Materials().at("Ice");
@@ -336,6 +392,11 @@ TEST_F(SceneTest, MaterialsReadColoursTexturesAndAddressing) {
     EXPECT_EQ(info.addressV, 2u);
     EXPECT_EQ(scene_->Materials().at("Glass").texture, nullptr);
     EXPECT_EQ(textures_.Count(), 1);
+    EXPECT_FLOAT_EQ(scene_->Materials().at("Stone").material.Diffuse.r, 1);
+    EXPECT_FLOAT_EQ(scene_->Materials().at("Stone").material.Diffuse.g, 0);
+    ASSERT_NE(NodeNamed("Floe"), nullptr);
+    ASSERT_NE(NodeNamed("Floe")->Renderable(), nullptr);
+    EXPECT_EQ(NodeNamed("Floe")->Renderable()->Description().state.alphaMode, 2u);
 }
 
 TEST_F(SceneTest, ChildrenArePlacedThroughTheirParents) {

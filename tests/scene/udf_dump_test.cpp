@@ -85,8 +85,11 @@ TEST(UdfDump, TreeAsTheReaderSeesIt) {
     const ToolRun looped = Fvtool("udf dump " + WriteFile(Written(loop), "loop"), "loop");
     ASSERT_EQ(looped.status, 0) << looped.err;
     const nlohmann::json self = nlohmann::json::parse(looped.out)["root"]["children"][0];
-    EXPECT_EQ(self["children"][0]["name"], "A");
+    // A link is named as the directory lists it, with the name of what it points to.
+    EXPECT_EQ(self["children"][0]["name"], "Self");
+    EXPECT_EQ(self["children"][0]["target"], "A");
     EXPECT_FALSE(self["children"][0].contains("children"));
+    EXPECT_FALSE(self.contains("target"));
 }
 
 // A file that is not "UDF Binary 1.0", or cannot be read, is one error line and a

@@ -252,8 +252,12 @@ TEST(UdfLoadOptions, WhatEachOptionLoads) {
         ASSERT_NE(boxElement, nullptr);
         EXPECT_EQ(boxElement->DirectoryRead(), c.boxDirectory) << "options " << c.options;
         UdfElement* inner = boxElement->Child("Inner");
-        if (c.boxDirectory) ASSERT_NE(inner, nullptr);
-        if (inner != nullptr) EXPECT_EQ(inner->DirectoryRead(), c.innerDirectory) << "options " << c.options;
+        if (c.boxDirectory) {
+            ASSERT_NE(inner, nullptr);
+        }
+        if (inner != nullptr) {
+            EXPECT_EQ(inner->DirectoryRead(), c.innerDirectory) << "options " << c.options;
+        }
         const struct {
             const char* what;
             const UdfElement* element;

@@ -88,7 +88,9 @@ TEST(UdfRoundTrip, LeavesContainersAndLinks) {
             EXPECT_EQ(leaf->TypeName().ToStdString(), c.type) << c.name;
             EXPECT_EQ(leaf->Size(), c.size) << c.name;
             ASSERT_EQ(leaf->DataSize(), c.size) << c.name;
-            if (c.size > 0) EXPECT_EQ(std::memcmp(leaf->Data(), c.bytes, c.size), 0) << c.name;
+            if (c.size > 0) {
+                EXPECT_EQ(std::memcmp(leaf->Data(), c.bytes, c.size), 0) << c.name;
+            }
         }
         EXPECT_EQ(snowman->Child("Ints")->Count(), 3u);
         EXPECT_NE(snowman->Child("Empty"), snowman->Child("Props")) << "an empty leaf has an offset of its own";

@@ -192,7 +192,9 @@ TEST(CameraFlightTest, FadeAlphaNearBothEndsOfAPath) {
         flight.SetPathTime(c.time);
         const std::optional<float> alpha = flight.FadeAlpha();
         ASSERT_EQ(alpha.has_value(), c.drawn) << c.time;
-        if (c.drawn) EXPECT_NEAR(*alpha, c.alpha, 1e-5f) << c.time;
+        if (c.drawn) {
+            EXPECT_NEAR(*alpha, c.alpha, 1e-5f) << c.time;
+        }
     }
     EXPECT_FLOAT_EQ(*(flight.SetPathTime(5), flight.FadeAlpha()), 0.5f);
     EXPECT_FLOAT_EQ(*(flight.SetPathTime(718), flight.FadeAlpha()), 0.8f);

@@ -55,7 +55,9 @@ TEST_F(SceneRolesTest, NamesGiveRolesInTheirOrder) {
         EXPECT_EQ(effect.node->Renderable(), nullptr) << "effects start invisible";
         EXPECT_GE(effect.nextStart, 1000);
         EXPECT_LE(effect.nextStart, 10000);
-        if (effect.sparkle) EXPECT_EQ(effect.node->Name(), String("BlissDust1"));
+        if (effect.sparkle) {
+            EXPECT_EQ(effect.node->Name(), String("BlissDust1"));
+        }
         EXPECT_FLOAT_EQ(effect.duration, effect.sparkle ? tuning_.blissTime : tuning_.dustTime);
     }
     EXPECT_EQ(sparkles, 1);

@@ -198,7 +198,9 @@ TEST_F(SnowTest, NewFlakesComeFromTheSeedInAFixedDrawOrder) {
             EXPECT_NEAR(centres[i].x, want.x, 1e-4) << i;
             EXPECT_NEAR(centres[i].y, want.y, 1e-4) << i;
             EXPECT_NEAR(centres[i].z, want.z, 1e-4) << i;
-            if (strafe == 0) EXPECT_EQ(centres[i], b.position) << i;
+            if (strafe == 0) {
+                EXPECT_EQ(centres[i], b.position) << i;
+            }
         }
         EXPECT_EQ(Random(), Lcg{lcg.state}.Next());  // exactly 18 draws
     }

@@ -112,6 +112,42 @@ TEST(MediagenSceneUdfTest, MeshesAreWholeAndWithinBudget) {
     EXPECT_LE(staticMaterials.size(), 24u);
 }
 
+// The ground tiles cover the ground once: together exactly its square, none overlapping
+// another (overlapping ground fights in the depth buffer).
+TEST(MediagenSceneUdfTest, GroundTilesMeetWithoutOverlapping) {
+    const LoadedUdf scene = LoadMediaUdf("frostvale.udf");
+    ASSERT_NE(scene.root, nullptr);
+    struct Box {
+        float x0, z0, x1, z1;
+    };
+    std::vector<Box> tiles;
+    WalkNodes(scene.root->Child("Children"), kIdentity, [&](const UdfElement* node, const Matrix4&, bool) {
+        if (!node->TypeName().Equals("Mesh") || !Contains(node, "Ground")) return;
+        std::int32_t fvf = 0, numVerts = 0;
+        ASSERT_TRUE(node->ReadInt("FVF", fvf) && node->ReadInt("NumVerts", numVerts));
+        const UdfElement* verts = node->Child("Verts");
+        ASSERT_NE(verts, nullptr);
+        Box box{1e9f, 1e9f, -1e9f, -1e9f};
+        for (std::int32_t i = 0; i < numVerts; ++i) {
+            float p[3];
+            std::memcpy(p, verts->Data() + static_cast<std::size_t>(i) * FvfStride(fvf), 12);
+            box = {std::min(box.x0, p[0]), std::min(box.z0, p[2]), std::max(box.x1, p[0]), std::max(box.z1, p[2])};
+        }
+        tiles.push_back(box);
+    });
+    ASSERT_EQ(tiles.size(), 36u);
+    double area = 0;
+    for (std::size_t a = 0; a < tiles.size(); ++a) {
+        area += double(tiles[a].x1 - tiles[a].x0) * double(tiles[a].z1 - tiles[a].z0);
+        for (std::size_t b = a + 1; b < tiles.size(); ++b) {
+            const float w = std::min(tiles[a].x1, tiles[b].x1) - std::max(tiles[a].x0, tiles[b].x0);
+            const float d = std::min(tiles[a].z1, tiles[b].z1) - std::max(tiles[a].z0, tiles[b].z0);
+            EXPECT_FALSE(w > 0 && d > 0) << "tiles " << a << " and " << b << " overlap";
+        }
+    }
+    EXPECT_DOUBLE_EQ(area, 3120.0 * 3120.0);
+}
+
 TEST(MediagenSceneUdfTest, MaterialsNameGeneratedTextures) {
     const LoadedUdf scene = LoadMediaUdf("frostvale.udf");
     ASSERT_NE(scene.root, nullptr);
@@ -165,7 +201,9 @@ TEST(MediagenSceneUdfTest, LightsAreOfTheThreeKindsWithSquareFrames) {
             EXPECT_LT(hot, fall) << e.name.CStr();
         }
         // A light shines along -y of its frame: the sun's frame has y pointing up to it.
-        if (kind == "DirLight") EXPECT_GT(y[1], 0.2f) << "the sun shines downwards";
+        if (kind == "DirLight") {
+            EXPECT_GT(y[1], 0.2f) << "the sun shines downwards";
+        }
     }
     EXPECT_EQ(kinds["DirLight"], 1);
     EXPECT_GE(kinds["PointLight"], 8);

@@ -2,10 +2,12 @@
 //
 // `udf dump FILE` prints {"types": [T...], "root": E}, T = {"name", "size", "members":
 // [{"name", "type", "array", "count"?}]}, E = {"name", "type", "flags", "count"?, "offset",
-// "size", "link", "children"?, "head"?}. Children are listed for containers, in directory
-// order; a container met again (through a link or a second entry with the same offset) is
-// listed without its children, so loops and shared elements print once. Leaves show the
-// hex of their first 16 loaded bytes.
+// "size", "link", "target"?, "children"?, "head"?}. An element is named as its container's
+// directory lists it (the name Child finds it by); an entry that names the element it points
+// to differently gives the element's own name as "target". Children are listed for
+// containers, in directory order; a container met again (through a link or a second entry
+// with the same offset) is listed without its children, so loops and shared elements print
+// once. Leaves show the hex of their first 16 loaded bytes.
 
 #include "tools/fvtool/subcommand.h"
 
@@ -37,21 +39,23 @@ std::string Head(const UdfElement& element) {
     return hex;
 }
 
-Json Describe(const UdfElement& element, bool link, int depth, std::set<const UdfElement*>& expanded) {
+Json Describe(const String& name, const UdfElement& element, bool link, int depth,
+              std::set<const UdfElement*>& expanded) {
     Json out;
-    out["name"] = element.Name().ToStdString();
+    out["name"] = name.ToStdString();
     out["type"] = element.TypeName().ToStdString();
     out["flags"] = element.Flags();
     if ((element.Flags() & UdfElement::kHasCount) != 0) out["count"] = element.Count();
     out["offset"] = element.Offset();
     out["size"] = element.Size();
     out["link"] = link;
+    if (!name.Equals(element.Name())) out["target"] = element.Name().ToStdString();
     if (!element.IsContainer()) {
         out["head"] = Head(element);
     } else if (!link && depth < kMaxDepth && expanded.insert(&element).second) {
         Json children = Json::array();
         for (const UdfElement::Entry& entry : element.Entries())
-            children.push_back(Describe(*entry.element, entry.link, depth + 1, expanded));
+            children.push_back(Describe(entry.name, *entry.element, entry.link, depth + 1, expanded));
         out["children"] = std::move(children);
     }
     return out;
@@ -93,7 +97,7 @@ int RunUdf(const std::vector<std::string>& args) {
     std::set<const UdfElement*> expanded;
     Json out;
     out["types"] = DescribeTypes(reader);
-    out["root"] = Describe(*root, false, 0, expanded);
+    out["root"] = Describe(root->Name(), *root, false, 0, expanded);
     // Names are raw bytes; anything that is not UTF-8 prints as U+FFFD.
     std::printf("%s\n", out.dump(2, ' ', false, Json::error_handler_t::replace).c_str());
     return 0;

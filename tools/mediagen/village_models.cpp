@@ -325,10 +325,14 @@ std::vector<ModelPart> WoodpileModel() {
 
 MeshBuilder GroundTile(float x0, float z0, float x1, float z1, float cell) {
     MeshBuilder ground;
-    const int nx = static_cast<int>(std::lround((x1 - x0) / cell)), nz = static_cast<int>(std::lround((z1 - z0) / cell));
+    // Whole cells of about the size asked for, ending exactly on the tile's edges: tiles meet
+    // at shared seam vertices and never overlap (overlapping ground fights in the depth buffer).
+    const int nx = std::max(1, static_cast<int>(std::lround((x1 - x0) / cell)));
+    const int nz = std::max(1, static_cast<int>(std::lround((z1 - z0) / cell)));
     for (int j = 0; j <= nz; ++j) {
         for (int i = 0; i <= nx; ++i) {
-            const float x = x0 + cell * i, z = z0 + cell * j;
+            const float x = i == nx ? x1 : x0 + (x1 - x0) * static_cast<float>(i) / static_cast<float>(nx);
+            const float z = j == nz ? z1 : z0 + (z1 - z0) * static_cast<float>(j) / static_cast<float>(nz);
             const float e = 2.0f;
             const Vec3 n = Normalize({GroundHeight(x - e, z) - GroundHeight(x + e, z), 2 * e,
                                       GroundHeight(x, z - e) - GroundHeight(x, z + e)});
