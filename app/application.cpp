@@ -46,9 +46,11 @@ void FrameRateCounter::Tick(std::int64_t now) {
         count += 1;
         if (elapsed != 0) estimate = count * 1000 / elapsed;
     } else {
+        // The frame that closes a window opens the next one and counts there, so frames
+        // evenly spread at n a second read n, not n - 1.
         estimate = count;
         windowStart = now;
-        count = 0;
+        count = 1;
     }
 }
 
@@ -142,6 +144,11 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
     // No sleeping on the virtual clock; the frame cap is for the standalone modes.
     if (!IsVirtualClock())
         pacer_.Configure(options_.delayUs, options_.Hosted() ? 0 : ReadFrameLimit());
+    if (options_.showFps) settings_.showFps = true;
+    if (options_.showTime != 0) {
+        settings_.showTime = true;
+        settings_.timeStyle = options_.showTime == 24;
+    }
     Log("", "Log started \n");
 
     if (!CreateApplicationWindow()) return false;
@@ -203,6 +210,11 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
                      : std::make_unique<Snowscape>(std::vector<String>{String(options_.cameraPath.c_str())});
     if (!snowscape_->Create()) return false;
 
+    overlay_ = std::make_unique<TextOverlay>();
+    overlay_->LoadFonts();
+    if (settings_.showFps) overlay_->CreateFpsText();
+    if (settings_.showTime) overlay_->CreateClockText(settings_.timeStyle, ScreenScale());
+
     input_.Start(true, kInputCooperation, kInputCooperation);
     input_.AddListener(this);
 
@@ -238,6 +250,10 @@ bool Application::RunSettingsDialog() {
 }
 
 void Application::BeginRun() {
+    runStartMs_ = NowMilliseconds();
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    localTimeOrigin_ = options_.localTime >= 0 ? options_.localTime : now.wHour * 3600 + now.wMinute * 60 + now.wSecond;
     frameRate_.Begin(NowMilliseconds());
     textStopwatch_.Restart();
     running_ = true;
@@ -281,13 +297,31 @@ bool Application::RunIteration() {
     return !quitRequested_;
 }
 
-void Application::UpdateTexts() {
-    if (settings_.showFps && textStopwatch_.ElapsedAtLeast(1000))
-        fpsText_ = String::FromInt(static_cast<std::int32_t>(frameRate_.estimate));
-    if (settings_.showTime) {
-        SYSTEMTIME now{};
+SYSTEMTIME Application::LocalTime() const {
+    SYSTEMTIME now{};
+    if (!IsVirtualClock()) {
         GetLocalTime(&now);
+        return now;
+    }
+    constexpr std::int64_t kDay = 24 * 3600;
+    const std::int64_t elapsed = (NowMilliseconds() - runStartMs_) / 1000;
+    const std::int64_t seconds = ((localTimeOrigin_ + elapsed) % kDay + kDay) % kDay;
+    now.wHour = static_cast<WORD>(seconds / 3600);
+    now.wMinute = static_cast<WORD>(seconds / 60 % 60);
+    now.wSecond = static_cast<WORD>(seconds % 60);
+    return now;
+}
+
+void Application::UpdateTexts() {
+    if (settings_.showFps && textStopwatch_.ElapsedAtLeast(1000)) {
+        fpsText_ = String::FromInt(static_cast<std::int32_t>(frameRate_.estimate));
+        if (overlay_ != nullptr) overlay_->SetFpsText(fpsText_);
+    }
+    if (settings_.showTime) {
+        const SYSTEMTIME now = LocalTime();
         clockText_ = FormatClockText(now.wHour, now.wMinute, now.wSecond, settings_.timeStyle);
+        const ClientArea client = GetClientArea();
+        if (overlay_ != nullptr) overlay_->SetClockText(clockText_, client.width, client.height);
     }
 }
 
@@ -301,6 +335,7 @@ int Application::Run() {
 
 void Application::Shutdown() {
     music_.Stop();
+    overlay_.reset();
     snowscape_.reset();
     ReleaseDevice();
     input_.Stop();
@@ -321,7 +356,7 @@ bool Application::DrawFrame() {
     ClearFrame(D3DCOLOR_COLORVALUE(fog.r, fog.g, fog.b, fog.a));
     if (snowscape_ != nullptr && !options_.emptyFrames) {
         const ClientArea client = GetClientArea();
-        snowscape_->Draw(client.width, client.height);
+        snowscape_->Draw(client.width, client.height, overlay_.get());
     }
     // Asked to end: the frame is not shown (presenting is where the rasteriser does its work),
     // so a host's SIGTERM is answered sooner.

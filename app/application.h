@@ -17,17 +17,19 @@
 #include "app/text_table.h"
 #include "core/byte_string.h"
 #include "core/clock.h"
+#include "platform/win/system.h"
 #include "render/device_window.h"
 #include "render/input_devices.h"
 #include "render/loading_screen.h"
 #include "snowscape/snowscape.h"
+#include "snowscape/text_overlay.h"
 
 #include <cstdint>
 #include <memory>
 
 // Frames per second from a 64-bit millisecond clock, in integer arithmetic: within a
 // one-second window the estimate is count x 1000 / elapsed; when the window is over the
-// estimate becomes the window's count and a new window starts.
+// estimate becomes the window's count and a new window starts with the frame that ended it.
 struct FrameRateCounter {
     std::int64_t windowStart = 0;
     std::int64_t count = 0;
@@ -59,6 +61,9 @@ struct ShellOptions {
 
     bool Hosted() const { return hostWindowId != 0; }
 
+    bool showFps = false;       // the frame-rate text whatever the settings say
+    int showTime = 0;           // 12 or 24: the clock in that form whatever the settings say
+    int localTime = -1;         // on the virtual clock: the clock's first time, seconds of the day
     bool silent = false;        // no music, whatever the settings say (headless recording)
     bool emptyFrames = false;   // frames only clear and present: the machine's ceiling
     float renderScale = 1.0f;   // the scene drawn at this fraction of the size, stretched
@@ -97,6 +102,7 @@ public:
     const FrameRateCounter& FrameRate() const { return frameRate_; }
     const String& FpsText() const { return fpsText_; }
     const String& ClockText() const { return clockText_; }
+    TextOverlay* Overlay() const { return overlay_.get(); }
     InputDevices& Input() { return input_; }
     const FramePacer& Pacer() const { return pacer_; }
     const Music& GetMusic() const { return music_; }
@@ -112,6 +118,9 @@ private:
     // Draws one frame, measured by the recorder when there is one.
     void DrawMeasuredFrame();
     void UpdateTexts();
+    // The local time; on the virtual clock it starts at the chosen (or the real) time of day
+    // when the run begins and advances with the clock.
+    SYSTEMTIME LocalTime() const;
     void Shutdown();
 
     Settings settings_;
@@ -127,6 +136,9 @@ private:
     InputDevices input_{this};
     std::unique_ptr<LoadingScreen> loadingScreen_;  // from start-up until its fade-out
     std::unique_ptr<Snowscape> snowscape_;
+    std::unique_ptr<TextOverlay> overlay_;
+    std::int64_t localTimeOrigin_ = 0;  // seconds of the day when the run began (virtual clock)
+    std::int64_t runStartMs_ = 0;
     Music music_;
     Stopwatch runStopwatch_;
     Stopwatch textStopwatch_;

@@ -47,6 +47,16 @@ bool TakesOneDash(const std::string& name) {
     return name == "root" || name == "window-id" || name == "delay" || FindSaverOption(name) != nullptr;
 }
 
+// "HH:MM:SS", hours 0 to 23, as seconds of the day.
+bool ParseTimeOfDay(const std::string& text, int& seconds) {
+    std::int64_t h = 0, m = 0, s = 0;
+    if (text.size() != 8 || text[2] != ':' || text[5] != ':' || !ParseWhole(text.substr(0, 2), 0, 23, h) ||
+        !ParseWhole(text.substr(3, 2), 0, 59, m) || !ParseWhole(text.substr(6, 2), 0, 59, s))
+        return false;
+    seconds = static_cast<int>(h * 3600 + m * 60 + s);
+    return true;
+}
+
 }  // namespace
 
 bool ParseWindowId(const std::string& text, std::uint64_t& id) {
@@ -162,6 +172,16 @@ bool ExtractLongOptions(std::vector<std::string>& args, LaunchOptions& options, 
         } else if (arg == "--overdraw") {
             record.overdraw = true;
             framing = true;
+        } else if (arg == "--show-fps") {
+            options.showFps = true;
+        } else if (arg == "--show-time") {
+            if (!value(text)) return false;
+            if (text != "12" && text != "24") return malformed("12 or 24");
+            options.showTime = text == "12" ? 12 : 24;
+        } else if (arg == "--local-time") {
+            if (!value(text)) return false;
+            if (!ParseTimeOfDay(text, record.localTime)) return malformed("a time of day HH:MM:SS");
+            framing = true;
         } else {
             error = "unknown option " + arg;
             return false;
@@ -180,7 +200,7 @@ bool ExtractLongOptions(std::vector<std::string>& args, LaunchOptions& options, 
         return false;
     }
     if (framing && !options.record.Enabled()) {
-        error = "--frames, --size, --fps, --seed, --empty and --overdraw go with --record or --bench";
+        error = "--frames, --size, --fps, --seed, --empty, --overdraw and --local-time go with --record or --bench";
         return false;
     }
     args = std::move(rest);

@@ -21,6 +21,7 @@ struct RecordOptions {
     std::uint32_t seed = 0;
     bool empty = false;      // --empty: each frame only clears and presents (the ceiling)
     bool overdraw = false;   // --overdraw: frames show how many fragments each pixel got
+    int localTime = -1;      // --local-time HH:MM:SS: seconds of the day the clock starts at
 
     bool Enabled() const { return bench || !dir.empty(); }
 };
@@ -33,6 +34,8 @@ struct LaunchOptions {
     float renderScale = 1;  // --scale F: the scene at this fraction of the size (0.25 to 1)
     bool layerShell = false;        // --layer-shell [OUTPUT]: a Wayland background surface
     std::string layerShellOutput;   // its output; empty: not named on the command line
+    bool showFps = false;   // --show-fps: the frame-rate text, whatever the settings say
+    int showTime = 0;       // --show-time 12|24: the clock in that form; 0: as the settings say
     RecordOptions record;
     // Hack mode: draw into a window a screensaver host made.
     bool root = false;              // --root: the window named by XSCREENSAVER_WINDOW

@@ -95,6 +95,8 @@ int main(int argc, char** argv) {
     }
 
     shell.renderScale = options.renderScale;
+    shell.showFps = options.showFps;
+    shell.showTime = options.showTime;
 
     std::unique_ptr<FrameRecorder> recorder;
     const RecordOptions& record = options.record;
@@ -114,6 +116,7 @@ int main(int argc, char** argv) {
         shell.windowHeight = record.height;
         shell.fixedSeed = record.hasSeed;
         shell.seed = record.seed;
+        shell.localTime = record.localTime;
         shell.silent = true;
         shell.emptyFrames = record.empty;
     }

@@ -12,6 +12,23 @@ void TextureGeometry::Clear() {
     entries_.clear();
 }
 
+bool TextureGeometry::ApplyAlphaFactor(float factor) {
+    bool dropped = false;
+    std::vector<Entry> kept;
+    for (Entry& entry : entries_) {
+        if (entry.renderer && entry.renderer->State().alphaMode == 1) {
+            entry.renderer->MutableState().alphaFactor = factor;
+            kept.push_back(std::move(entry));
+            continue;
+        }
+        if (entry.renderer) entry.renderer->Retire();
+        FreeBlock(entry.block);
+        dropped = true;
+    }
+    entries_ = std::move(kept);
+    return dropped;
+}
+
 bool TextureGeometry::Rebuild(OverlayQueue& queue, OrderedItem* element, BufferClient* client,
                               const RenderStateBlock& base, const std::vector<TextureTriangles>& requests) {
     auto requested = [&](const RenderTexture* texture) -> const TextureTriangles* {

@@ -29,6 +29,9 @@ public:
     bool Rebuild(OverlayQueue& queue, OrderedItem* element, BufferClient* client, const RenderStateBlock& base,
                  const std::vector<TextureTriangles>& requests);
     void Clear();
+    // Renderers in alpha mode 1 take the factor; every other renderer is retired and its
+    // entry dropped. True when an entry was dropped (its geometry must be built again).
+    bool ApplyAlphaFactor(float factor);
     void ListRenderers(std::vector<Renderer*>& out) const;
     // The block of a texture, or null.
     BufferBlock* BlockFor(const RenderTexture* texture) const;

@@ -10,6 +10,7 @@
 #include "scene/mesh_batch.h"
 #include "scene/scene_draw.h"
 #include "snowscape/scene_settings.h"
+#include "snowscape/text_overlay.h"
 
 #include <cstring>
 
@@ -136,16 +137,17 @@ bool Snowscape::BeginFrame() {
     return true;
 }
 
-void Snowscape::EndFrame() {
+void Snowscape::EndFrame(TextOverlay* overlay) {
     IDirect3DDevice9* device = CurrentDevice();
     // With a render scale the scene is stretched to the full size here: what follows (the
     // overlay) is drawn sharp.
     ResolveScaledScene(device);
     device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    if (overlay != nullptr) overlay->Draw();
     device->EndScene();
 }
 
-bool Snowscape::Draw(int width, int height) {
+bool Snowscape::Draw(int width, int height, TextOverlay* overlay) {
     if (CurrentDevice() == nullptr) return false;
     DrawCounters() = {};
     const SceneSettings& tuning = SceneTuning();
@@ -157,7 +159,7 @@ bool Snowscape::Draw(int width, int height) {
     if (!BeginFrame()) return false;
     DrawHierarchy(now, false);
     if (const std::optional<float> alpha = flight_.FadeAlpha()) fade_.Draw(width, height, *alpha);
-    EndFrame();
+    EndFrame(overlay);
     return true;
 }
 

@@ -18,6 +18,8 @@
 #include <memory>
 #include <vector>
 
+class TextOverlay;
+
 class Snowscape {
 public:
     // Flies the scene tuning's camera paths, or only the names given.
@@ -34,8 +36,9 @@ public:
     // Starts the clocks: the snow's spawning and the camera flight.
     void Start();
     // Draws the frame for a client area of width x height, from the camera to the end of
-    // the scene. False when the device refused to begin the scene.
-    bool Draw(int width, int height);
+    // the scene, with the text overlay (when given) over it after a depth clear. False when
+    // the device refused to begin the scene.
+    bool Draw(int width, int height, TextOverlay* overlay = nullptr);
     // Draws everything once into the back buffer, unculled, from where the camera stands,
     // without moving the flight, the snow or the effects: the renderer builds its programs
     // for the frame's states here, during the loading screen, instead of in the first
@@ -50,7 +53,9 @@ public:
 
 private:
     bool BeginFrame();
-    void EndFrame();
+    // Stretches a scaled scene to full size, clears depth, draws the overlay (when given) and
+    // ends the scene.
+    void EndFrame(TextOverlay* overlay = nullptr);
     void DrawSky(std::int64_t nowMs);
     void DrawHierarchy(std::int64_t nowMs, bool warming);
     void DrawSnow(bool warming);

@@ -139,3 +139,33 @@ TEST(ApplicationOptions, LayerShellTakesAnOptionalOutput) {
     EXPECT_EQ(LayerShellOutput("", "HDMI-A-1"), "HDMI-A-1");
     EXPECT_EQ(LayerShellOutput("", nullptr), "");
 }
+
+TEST(ApplicationOptions, OverlayOptions) {
+    const struct {
+        std::vector<std::string> args;
+        bool ok;
+        bool showFps;
+        int showTime, localTime;
+    } cases[] = {
+        {{"frostvale", "--show-fps", "--show-time", "12"}, true, true, 12, -1},
+        {{"frostvale", "--window", "--show-time", "24"}, true, false, 24, -1},
+        {{"frostvale", "--bench", "--local-time", "13:07:09"}, true, false, 0, 13 * 3600 + 7 * 60 + 9},
+        {{"frostvale", "--record", "o", "--local-time", "00:00:00"}, true, false, 0, 0},
+        {{"frostvale", "--local-time", "13:07:09"}, false, false, 0, 0},  // needs --record or --bench
+        {{"frostvale", "--bench", "--local-time", "24:00:00"}, false, false, 0, 0},
+        {{"frostvale", "--bench", "--local-time", "1:07:09"}, false, false, 0, 0},
+        {{"frostvale", "--bench", "--local-time", "13:60:09"}, false, false, 0, 0},
+        {{"frostvale", "--show-time", "25"}, false, false, 0, 0},
+        {{"frostvale", "--show-time"}, false, false, 0, 0},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.args;
+        LaunchOptions options;
+        std::string error;
+        ASSERT_EQ(ExtractLongOptions(args, options, error), c.ok) << c.args.back() << ": " << error;
+        if (!c.ok) continue;
+        EXPECT_EQ(options.showFps, c.showFps);
+        EXPECT_EQ(options.showTime, c.showTime);
+        EXPECT_EQ(options.record.localTime, c.localTime);
+    }
+}

@@ -164,7 +164,7 @@ TEST_F(ApplicationTest, FrameRateBookkeeping) {
         std::int64_t count, estimate, windowStart;
     } ticks[] = {
         {1000, 1, 0, 1000},  {1250, 2, 8, 1000},  {1500, 3, 6, 1000}, {1999, 4, 4, 1000},
-        {2000, 0, 4, 2000},  {2001, 1, 1000, 2000}, {5000, 0, 1, 5000},
+        {2000, 1, 4, 2000},  {2001, 2, 2000, 2000}, {5000, 1, 2, 5000},
     };
     for (const auto& t : ticks) {
         counter.Tick(t.now);
@@ -229,6 +229,8 @@ TEST_F(ApplicationTest, ClockText) {
     } cases[] = {
         {0, 5, 0, false, "0:05:00 am"},  {12, 30, 0, false, "12:30:00 pm"}, {11, 59, 59, false, "11:59:59 am"},
         {13, 0, 9, false, "1:00:09 pm"}, {23, 59, 59, true, "23:59:59 "},    {0, 0, 0, true, "0:00:00 "},
+        {9, 5, 3, true, "9:05:03 "},     {0, 30, 0, false, "0:30:00 am"},   {12, 0, 0, false, "12:00:00 pm"},
+        {13, 7, 9, false, "1:07:09 pm"},
     };
     for (const auto& c : cases) EXPECT_STREQ(FormatClockText(c.h, c.m, c.s, c.twentyFour).CStr(), c.text);
 }

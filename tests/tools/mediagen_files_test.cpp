@@ -34,7 +34,7 @@ TEST(MediagenFilesTest, ArchiveImagesHaveTheirFormatsAndSizes) {
         {"window_lit.png", "png", 128, 128, 24},    {"window_dark.png", "png", 128, 128, 24},
         {"windows.png", "png", 256, 128, 24},       {"glow.png", "png", 128, 128, 32},
         {"dust.png", "png", 128, 128, 32},          {"sparkle.tga", "tga", 128, 128, 32},
-        {"sylfaen_eng_14.png", "png", 256, 256, 32}, {"font01.tga", "tga", 256, 256, 32},
+        {"sylfaen_eng_14.png", "png", 256, 256, 32}, {"font01.tga", "tga", 512, 256, 32},
         {"ice.jpg", "jpeg", 256, 256, 24},          {"planks.jpg", "jpeg", 256, 256, 24},
         {"hills.png", "png", 512, 128, 32},         {"firbranch.png", "png", 256, 256, 32},
     };
@@ -77,6 +77,7 @@ TEST(MediagenFilesTest, ResourceImagesHaveTheirFormatsAndSizes) {
 
 TEST(MediagenFilesTest, ArchiveHoldsTheTextFilesAndStaysSmall) {
     for (const char* name : {"Scene.props", "windows.ts", "sylfaen.fs", "sylfaen_eng_14.css", "ferrow.fs", "ferrow.css",
+                             "ferrow_ampm.css",
                              "frostvale.wav"})
         EXPECT_TRUE(std::filesystem::is_regular_file(MediaDir() + "/" + name)) << name;
     std::uintmax_t total = 0;

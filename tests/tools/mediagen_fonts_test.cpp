@@ -60,24 +60,24 @@ TEST(MediagenFontsTest, SansGlyphsStayInsideTheirCellsAndWidths) {
     EXPECT_NE(font.fontText.find("array(\"sylfaen_eng_14.css\")"), std::string::npos);
 }
 
-TEST(MediagenFontsTest, ClockGlyphsHaveSeparateRectanglesInsideTheirCells) {
+TEST(MediagenFontsTest, ClockGlyphsSitAtTheLeftOfTheCellsOfTheirCodes) {
     BitmapFont font;
     std::vector<ClockGlyph> glyphs;
     ASSERT_TRUE(BuildClockFont(font, glyphs));
     ASSERT_EQ(glyphs.size(), 16u);
-    EXPECT_EQ(font.texture.Width(), kClockPerRow * kClockCell);
-    EXPECT_EQ(font.texture.Height(), kClockPerRow * kClockCell);
+    EXPECT_EQ(font.texture.Width(), kClockTextureWidth);
+    EXPECT_EQ(font.texture.Height(), kClockTextureHeight);
     std::string characters;
-    std::set<int> cells;
     for (const ClockGlyph& g : glyphs) {
         characters += g.character;
-        cells.insert(g.cell);
+        const int start = g.character >= kAmPmStartChar ? kAmPmStartChar : kClockStartChar;
+        if (g.character != ' ') ASSERT_EQ(g.cell, g.character - start) << g.character;
         const int cellX = (g.cell % kClockPerRow) * kClockCell, cellY = (g.cell / kClockPerRow) * kClockCell;
-        EXPECT_GE(g.left, cellX) << g.character;
+        EXPECT_EQ(g.left, cellX) << g.character;
         EXPECT_LT(g.right, cellX + kClockCell) << g.character;
         EXPECT_EQ(g.top, cellY) << g.character;
         EXPECT_EQ(g.bottom, cellY + kClockCell - 1) << g.character;
-        // Ink (anything but the key colour) stays inside the rectangle.
+        // Ink (anything but the key colour) stays inside the glyph's width.
         for (int y = cellY; y < cellY + kClockCell; ++y) {
             for (int x = cellX; x < cellX + kClockCell; ++x) {
                 const Rgba& p = font.texture.At(x, y);
@@ -87,25 +87,21 @@ TEST(MediagenFontsTest, ClockGlyphsHaveSeparateRectanglesInsideTheirCells) {
                 }
             }
         }
-        // A glyph without a rectangle entry is found through the grid cell of its code.
-        if (!g.explicitRect) {
-            EXPECT_EQ(g.cell, g.character - kClockStartChar) << g.character;
-        }
     }
     std::string sorted = characters;
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(sorted, " .0123456789:amp");
-    EXPECT_EQ(cells.size(), 16u);
     // Digits share one width so the clock does not jitter.
     for (const ClockGlyph& g : glyphs)
         if (g.character >= '0' && g.character <= '9') {
-            EXPECT_EQ(g.right - g.left, glyphs[1].right - glyphs[1].left);
+            EXPECT_EQ(g.right - g.left, glyphs[2].right - glyphs[2].left);
         }
     EXPECT_NE(font.charsetText.find("ColorKey     = array(255,0,255);"), std::string::npos);
-    EXPECT_NE(font.charsetText.find("Rects[\"0\"] = array("), std::string::npos);
+    EXPECT_NE(font.charsetText.find("Sizes[\"0\"] = "), std::string::npos);
     EXPECT_NE(font.charsetText.find("Sizes[46] = "), std::string::npos);
-    EXPECT_EQ(Count(font.charsetText, "Rects["), 15);
-    EXPECT_EQ(Count(font.charsetText, "Sizes["), 16);
+    EXPECT_EQ(Count(font.charsetText, "Rects["), 1);  // the space, over clear texels
+    EXPECT_EQ(Count(font.charsetText, "Sizes["), 13);
+    EXPECT_EQ(Count(font.extraCharsetText, "Sizes["), 3);
     EXPECT_NE(font.fontText.find("Styles[0].Size     = 64;"), std::string::npos);
 }
 
@@ -120,6 +116,10 @@ TEST(MediagenFontsTest, FontFilesAreWrittenAsBuilt) {
         const std::vector<unsigned char> css = ReadAll(MediaDir() + "/" + font->charsetFileName);
         EXPECT_EQ(std::string(fs.begin(), fs.end()), font->fontText);
         EXPECT_EQ(std::string(css.begin(), css.end()), font->charsetText);
+        if (!font->extraCharsetFileName.empty()) {
+            const std::vector<unsigned char> extra = ReadAll(MediaDir() + "/" + font->extraCharsetFileName);
+            EXPECT_EQ(std::string(extra.begin(), extra.end()), font->extraCharsetText);
+        }
         const ImageInfo info = Identify(ReadAll(MediaDir() + "/" + font->textureFileName));
         EXPECT_EQ(info.width, font->texture.Width());
         EXPECT_EQ(info.height, font->texture.Height());
@@ -147,26 +147,17 @@ TEST(MediagenFontsTest, CharsetsParseToTheirWidthsAndRectangles) {
     EXPECT_EQ(sizes->Children().Count(), kSansCodes);
     for (int code : {0, 32, int{'A'}, int{'W'}, int{'i'}, 0xE9, 255}) EXPECT_EQ(AsInt(Get(sizes, code)), widths[code]) << code;
     EXPECT_STREQ(AsString(Find(sansDoc, "Name")).CStr(), "sylfaen_eng_14.png");
-    // Clock: the key colour, and each glyph's width and rectangle under its quoted character
-    // (".", which a key path cannot name, by its code).
+    // Clock: the key colour, and each glyph's width under its quoted character (".", which a
+    // key path cannot name, by its code).
     const PropsNode* key = Find(clockDoc, "ColorKey");
     EXPECT_EQ(AsInt(Get(key, 0)) * 65536 + AsInt(Get(key, 1)) * 256 + AsInt(Get(key, 2)), 0xFF00FF);
     for (const ClockGlyph& g : glyphs) {
         const std::string quoted = std::string("\"") + g.character + "\"";
+        if (g.character >= kAmPmStartChar) continue;
         const PropsNode* width = Find(Find(clockDoc, "Sizes"), g.character == '.' ? "46" : quoted.c_str());
         EXPECT_EQ(AsInt(width), g.right - g.left + 1) << g.character;
-        const PropsNode* rect = Find(Find(clockDoc, "Rects"), quoted.c_str());
-        if (g.explicitRect) {
-            ASSERT_NE(rect, nullptr) << g.character;
-            EXPECT_EQ(AsInt(Get(rect, 0)), g.left);
-            EXPECT_EQ(AsInt(Get(rect, 1)), g.top);
-            EXPECT_EQ(AsInt(Get(rect, 2)), g.right);
-            EXPECT_EQ(AsInt(Get(rect, 3)), g.bottom);
-        } else {
-            EXPECT_EQ(rect, nullptr) << g.character;
-        }
     }
-    EXPECT_EQ(Find(clockDoc, "Rects")->Children().Count(), 15);
+    EXPECT_EQ(AsInt(Find(clockDoc, "EndChar")), kClockEndChar);
     // Fonts: one style each, of size 14 and 64, naming their charsets.
     const std::pair<PropsDocument*, std::pair<int, const char*>> fonts[] = {
         {&sansFont, {14, "sylfaen_eng_14.css"}}, {&clockFont, {64, "ferrow.css"}}};

@@ -82,18 +82,16 @@ bool BuildClockFont(BitmapFont& font, std::vector<ClockGlyph>& glyphs) {
     font.charsetFileName = "ferrow.css";
     font.textureFileName = "font01.tga";
     const Rgba key = FromBytes(255, 0, 255);
-    font.texture = Image(kClockPerRow * kClockCell, kClockPerRow * kClockCell, key);
-    // The space and "." sit in the grid cells of their own codes (cells 0 and 14 from code 32):
-    // "." cannot be written as a key of a path, so it has no rectangle entry. The others take
-    // the remaining cells and are found through their rectangles.
-    const char* order = " 0123456789:amp.";
-    const int cells[16] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 15, 14};
+    font.extraCharsetFileName = "ferrow_ampm.css";
+    font.texture = Image(kClockTextureWidth, kClockTextureHeight, key);
+    const char* characters = " .0123456789:amp";
     const int baseline = 50;
     const Rgba ink{1, 1, 1, 1}, outline = FromBytes(16, 22, 34);
     glyphs.clear();
-    for (int i = 0; i < 16; ++i) {
-        const char c = order[i];
-        const int cell = cells[i];
+    for (const char* at = characters; *at != 0; ++at) {
+        const char c = *at;
+        // The space's own cell holds "a"; it takes the clear cell of "!" through its rectangle.
+        const int cell = c == ' ' ? '!' - kClockStartChar : c >= kAmPmStartChar ? c - kAmPmStartChar : c - kClockStartChar;
         const int cellX = (cell % kClockPerRow) * kClockCell, cellY = (cell / kClockPerRow) * kClockCell;
         Glyph glyph;
         face.Render(static_cast<unsigned char>(c), glyph);
@@ -102,7 +100,7 @@ bool BuildClockFont(BitmapFont& font, std::vector<ClockGlyph>& glyphs) {
         if (c == ':' || c == '.') width = glyph.width + 8;
         if (c == ' ') width = 18;
         width = std::min(width, kClockCell);
-        const int left = cellX + (kClockCell - width) / 2;
+        const int left = cellX;
         const int penX = (c == ':' || c == '.') ? left + 4 - glyph.left : left;
         // A dark outline two pixels wide under white ink keeps the digits legible over snow.
         for (int y = 0; y < kClockCell; ++y) {
@@ -122,7 +120,7 @@ bool BuildClockFont(BitmapFont& font, std::vector<ClockGlyph>& glyphs) {
                 font.texture.At(px, py) = Rgba{colour.r, colour.g, colour.b, alpha};
             }
         }
-        glyphs.push_back({c, cell, left, cellY, left + width - 1, cellY + kClockCell - 1, c != '.'});
+        glyphs.push_back({c, cell, left, cellY, left + width - 1, cellY + kClockCell - 1});
     }
     font.fontText =
         "// Ferrow: the digital-clock face of the overlay, one style of size 64.\r\n"
@@ -130,32 +128,37 @@ bool BuildClockFont(BitmapFont& font, std::vector<ClockGlyph>& glyphs) {
         "Styles[0].Size     = 64;\r\n"
         "Styles[0].Bold     = 0;\r\n"
         "Styles[0].Italic   = 0;\r\n"
-        "Styles[0].Charsets = array(\"" + font.charsetFileName + "\");\r\n";
-    std::string css =
-        "// Ferrow 64: the clock's characters in 64 x 64 cells, four to a row; magenta is clear.\r\n"
+        "Styles[0].Charsets = array(\"" + font.charsetFileName + "\", \"" + font.extraCharsetFileName + "\");\r\n";
+    const std::string head =
         "Name         = \"" + font.textureFileName + "\";\r\n"
         "Format       = \"D3DFMT_A8R8G8B8\";\r\n"
         "ColorKey     = array(255,0,255);\r\n"
         "CharWidth    = 64;\r\n"
         "CharHeight   = 64;\r\n"
-        "CharsPerLine = 4;\r\n"
-        "StartChar    = 32;\r\n"
-        "EndChar      = 122;\r\n"
+        "CharsPerLine = 8;\r\n";
+    std::string css =
+        "// Ferrow 64, space to \":\": each glyph at the left edge of its code's 64 x 64 cell, eight\r\n"
+        "// to a row; magenta is clear.\r\n" + head +
+        "StartChar    = " + std::to_string(kClockStartChar) + ";\r\n"
+        "EndChar      = " + std::to_string(kClockEndChar) + ";\r\n"
         "\r\n"
-        "// Widths in pixels. \".\" is given by its code: its cell is the grid cell of code 46.\r\n";
+        "// Widths in pixels, by quoted character (\".\", which a key path cannot name, by its code).\r\n";
+    std::string ampm =
+        "// Ferrow 64, \"a\" to \"p\": the same texture and grid from code 97.\r\n" + head +
+        "StartChar    = " + std::to_string(kAmPmStartChar) + ";\r\n"
+        "EndChar      = " + std::to_string(kAmPmEndChar) + ";\r\n"
+        "\r\n";
     char line[160];
     for (const ClockGlyph& g : glyphs) {
         const std::string key = g.character == '.' ? "46" : Quoted(g.character);
         std::snprintf(line, sizeof line, "Sizes[%s] = %d;\r\n", key.c_str(), g.right - g.left + 1);
-        css += line;
+        (g.character >= kAmPmStartChar ? ampm : css) += line;
     }
-    css += "\r\n// Rectangles: left, top, right, bottom (inclusive pixels).\r\n";
-    for (const ClockGlyph& g : glyphs) {
-        if (!g.explicitRect) continue;
-        std::snprintf(line, sizeof line, "Rects[%s] = array(%d,%d,%d,%d);\r\n", Quoted(g.character).c_str(), g.left,
-                      g.top, g.right, g.bottom);
-        css += line;
-    }
+    const ClockGlyph& space = glyphs.front();
+    std::snprintf(line, sizeof line, "\r\n// The space: clear texels beside its own cell.\r\nRects[\" \"] = array(%d,%d,%d,%d);\r\n",
+                  space.left, space.top, space.right, space.bottom);
+    css += line;
+    font.extraCharsetText = ampm;
     font.charsetText = css;
     return true;
 }
@@ -174,6 +177,7 @@ bool WriteFonts(const std::string& mediaDir) {
     ok = WritePng(sans.texture, d + sans.textureFileName, true) && ok;
     ok = WriteTextFile(d + clock.fontFileName, clock.fontText) && ok;
     ok = WriteTextFile(d + clock.charsetFileName, clock.charsetText) && ok;
+    ok = WriteTextFile(d + clock.extraCharsetFileName, clock.extraCharsetText) && ok;
     ok = WriteTga(clock.texture, d + clock.textureFileName, 32) && ok;
     return ok;
 }
