@@ -388,6 +388,7 @@ LRESULT Application::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
             RECT client{};
             GetClientRect(window, &client);
             SetScreenScale(static_cast<float>(client.right - client.left) / 1024.0f);
+            if (overlay_ != nullptr) overlay_->Rescale(settings_.timeStyle, ScreenScale());
             LogHostSize();
             return result;
         }

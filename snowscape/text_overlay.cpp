@@ -48,6 +48,11 @@ void TextOverlay::CreateClockText(bool twentyFourHour, float screenScale) {
     clockText_ = MakeLabel(200, 300, width, height, 1.0f, "11");
 }
 
+void TextOverlay::Rescale(bool twentyFourHour, float screenScale) {
+    if (clockText_ != nullptr) CreateClockText(twentyFourHour, screenScale);
+    if (fpsText_ != nullptr) fpsText_->MarkDirty(true);
+}
+
 void TextOverlay::SetFpsText(const String& text) {
     if (fpsText_ == nullptr) return;
     fpsText_->SetText(WidenBytes(text.CStr()));

@@ -25,6 +25,10 @@ public:
     // clockText: (200, 300), 276 or 350 (12-hour) by 74, times the screen scale, alpha mode 2, "11".
     void CreateClockText(bool twentyFourHour, float screenScale);
 
+    // The client area changed size: the clock's rectangle is made anew for the new screen
+    // scale and both labels lay out their glyphs again.
+    void Rescale(bool twentyFourHour, float screenScale);
+
     void SetFpsText(const String& text);
     // Sets the text, then moves the label so its rectangle (not its text) ends at the
     // client area's bottom-right corner.
