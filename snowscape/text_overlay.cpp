@@ -62,7 +62,6 @@ void TextOverlay::SetFpsText(const String& text) {
 void TextOverlay::SetClockText(const String& text, int clientWidth, int clientHeight) {
     if (clockText_ == nullptr) return;
     clockText_->SetText(WidenBytes(text.CStr()));
-    clockText_->MarkDirty(true);
     clockText_->Move(clientWidth - clockText_->Width(), clientHeight - clockText_->Height());
     clockText_->MarkDirty(true);
 }

@@ -17,6 +17,22 @@ struct ShimSide {
     std::function<bool(IDirect3DDevice9*, std::vector<std::uint8_t>&)> readBack;
 };
 
+// A windowed 256 x 256 back buffer with a 24-bit depth buffer, presented at once.
+inline D3DPRESENT_PARAMETERS TargetPresentParameters(HWND window) {
+    D3DPRESENT_PARAMETERS parameters{};
+    parameters.BackBufferWidth = kTargetSize;
+    parameters.BackBufferHeight = kTargetSize;
+    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
+    parameters.BackBufferCount = 1;
+    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    parameters.hDeviceWindow = window;
+    parameters.Windowed = TRUE;
+    parameters.EnableAutoDepthStencil = TRUE;
+    parameters.AutoDepthStencilFormat = D3DFMT_D24S8;
+    parameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+    return parameters;
+}
+
 inline int RunShim(int argc, char** argv, const ShimSide& side) {
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s OUTDIR [SCENARIO...] | --list\n", argv[0]);

@@ -18,17 +18,7 @@ int main(int argc, char** argv) {
     }
     ShimSide side;
     side.createDevice = [&]() -> IDirect3DDevice9* {
-        D3DPRESENT_PARAMETERS parameters{};
-        parameters.BackBufferWidth = kTargetSize;
-        parameters.BackBufferHeight = kTargetSize;
-        parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
-        parameters.BackBufferCount = 1;
-        parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        parameters.hDeviceWindow = hwnd;
-        parameters.Windowed = TRUE;
-        parameters.EnableAutoDepthStencil = TRUE;
-        parameters.AutoDepthStencilFormat = D3DFMT_D24S8;
-        parameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+        D3DPRESENT_PARAMETERS parameters = TargetPresentParameters(hwnd);
         IDirect3DDevice9* device = nullptr;
         const HRESULT hr = d3d->CreateDevice(0, D3DDEVTYPE_HAL, hwnd, D3DCREATE_HARDWARE_VERTEXPROCESSING,
                                              &parameters, &device);
