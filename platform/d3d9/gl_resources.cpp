@@ -43,11 +43,15 @@ void ClearGlErrors() {
 
 bool GlBufferStore::Create(UINT length, DWORD usage) {
     ClearGlErrors();
+    length_ = length;
+    keepCopy_ = (usage & D3DUSAGE_DYNAMIC) != 0;
+    hint_ = keepCopy_ ? GL_STREAM_DRAW : GL_STATIC_DRAW;
+    // A new buffer reads as zeros; the zeros a static buffer is made with are not kept.
     data_.assign(length, 0);
-    hint_ = (usage & D3DUSAGE_DYNAMIC) ? GL_STREAM_DRAW : GL_STATIC_DRAW;
     glGenBuffers(1, &name_);
     glBindBuffer(GL_COPY_WRITE_BUFFER, name_);
     glBufferData(GL_COPY_WRITE_BUFFER, GLsizeiptr(length), data_.data(), hint_);
+    if (!keepCopy_) std::vector<std::uint8_t>().swap(data_);
     return name_ != 0 && glGetError() == GL_NO_ERROR;
 }
 
@@ -61,6 +65,19 @@ HRESULT GlBufferStore::Lock(UINT offset, UINT size, void** data, DWORD flags) {
     const UINT length = Length();
     if (size == 0 && offset == 0) size = length;
     if (offset > length || size > length - offset) return D3DERR_INVALIDCALL;
+    if (data_.empty() && length > 0) {
+        // No copy: a buffer never written holds zeros. One written before and locked again
+        // reads its contents back from GL (a DISCARD lock leaves them undefined) and keeps
+        // its copy from now on.
+        data_.assign(length, 0);
+        if (written_) {
+            if (!(flags & D3DLOCK_DISCARD)) {
+                glBindBuffer(GL_COPY_READ_BUFFER, name_);
+                glGetBufferSubData(GL_COPY_READ_BUFFER, 0, GLsizeiptr(length), data_.data());
+            }
+            keepCopy_ = true;
+        }
+    }
     *data = data_.data() + offset;
     if (flags & D3DLOCK_READONLY) {
         ++locks_;
@@ -83,6 +100,7 @@ HRESULT GlBufferStore::Unlock() {
     if (locks_ == 0) return D3DERR_INVALIDCALL;
     if (--locks_ > 0) return D3D_OK;
     if (dirtyEnd_ > dirtyBegin_) {
+        written_ = true;
         glBindBuffer(GL_COPY_WRITE_BUFFER, name_);
         const GLintptr offset = GLintptr(dirtyBegin_);
         const GLsizeiptr size = GLsizeiptr(dirtyEnd_ - dirtyBegin_);
@@ -105,6 +123,7 @@ HRESULT GlBufferStore::Unlock() {
     }
     dirtyBegin_ = dirtyEnd_ = 0;
     discard_ = noOverwrite_ = false;
+    if (!keepCopy_) std::vector<std::uint8_t>().swap(data_);
     return D3D_OK;
 }
 
@@ -120,6 +139,7 @@ GlVertexBuffer::~GlVertexBuffer() {
 }
 
 HRESULT GlVertexBuffer::Lock(UINT offset, UINT size, void** data, DWORD flags) {
+    device_->MakeCurrent();
     return store_.Lock(offset, size, data, flags);
 }
 
@@ -146,6 +166,7 @@ GlIndexBuffer::~GlIndexBuffer() {
 }
 
 HRESULT GlIndexBuffer::Lock(UINT offset, UINT size, void** data, DWORD flags) {
+    device_->MakeCurrent();
     return store_.Lock(offset, size, data, flags);
 }
 
@@ -192,15 +213,17 @@ GlTexture::GlTexture(GlDevice* device, UINT width, UINT height, UINT levels, DWO
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
     glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    // Every level starts as zeros, uploaded from one buffer the size of the top level and
+    // then freed: the levels keep no copy until they are locked.
+    const std::vector<std::uint8_t> zeros(std::size_t(width) * height * UINT(bytesPerPixel_), 0);
     UINT w = width, h = height;
     for (UINT i = 0; i < levels; ++i) {
         Level level;
         level.width = w;
         level.height = h;
         level.pitch = w * UINT(bytesPerPixel_);
-        level.bytes.assign(std::size_t(level.pitch) * h, 0);
         glTexImage2D(GL_TEXTURE_2D, GLint(i), GLint(gl.internalFormat), GLsizei(w), GLsizei(h), 0, gl.format, gl.type,
-                     level.bytes.data());
+                     zeros.data());
         levels_.push_back(std::move(level));
         w = std::max(1u, w / 2);
         h = std::max(1u, h / 2);
@@ -249,6 +272,15 @@ HRESULT GlTexture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect
             return D3DERR_INVALIDCALL;
         r = *rect;
     }
+    if (l.bytes.empty()) {
+        // No copy: a level never written holds zeros. One written before (or made by GL
+        // from the top level) reads its contents back and keeps its copy from now on.
+        l.bytes.assign(std::size_t(l.pitch) * l.height, 0);
+        if (l.written) {
+            if (!(flags & D3DLOCK_DISCARD)) ReadBack(level);
+            l.keepCopy = true;
+        }
+    }
     l.locked = true;
     l.readOnly = (flags & D3DLOCK_READONLY) != 0;
     l.rect = r;
@@ -261,7 +293,14 @@ HRESULT GlTexture::UnlockRect(UINT level) {
     if (level >= levels_.size() || !levels_[level].locked) return D3DERR_INVALIDCALL;
     Level& l = levels_[level];
     l.locked = false;
-    if (l.readOnly) return D3D_OK;
+    if (!l.readOnly) Upload(level);
+    if (!l.keepCopy) std::vector<std::uint8_t>().swap(l.bytes);
+    return D3D_OK;
+}
+
+void GlTexture::Upload(UINT level) {
+    Level& l = levels_[level];
+    l.written = true;
     GlFormat gl;
     TextureFormatOf(format_, gl);
     device_->MakeCurrent();
@@ -274,8 +313,23 @@ HRESULT GlTexture::UnlockRect(UINT level) {
     glTexSubImage2D(GL_TEXTURE_2D, GLint(level), l.rect.left, l.rect.top, l.rect.right - l.rect.left,
                     l.rect.bottom - l.rect.top, gl.format, gl.type, first);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    if (level == 0 && (usage_ & D3DUSAGE_AUTOGENMIPMAP) && levels_.size() > 1) glGenerateMipmap(GL_TEXTURE_2D);
-    return D3D_OK;
+    if (level == 0 && (usage_ & D3DUSAGE_AUTOGENMIPMAP) && levels_.size() > 1) {
+        glGenerateMipmap(GL_TEXTURE_2D);
+        for (Level& made : levels_) made.written = true;
+    }
+}
+
+void GlTexture::ReadBack(UINT level) {
+    Level& l = levels_[level];
+    GlFormat gl;
+    TextureFormatOf(format_, gl);
+    device_->MakeCurrent();
+    device_->Mirror().BindTexture(kUploadUnit, name_);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_PACK_SKIP_ROWS, 0);
+    glGetTexImage(GL_TEXTURE_2D, GLint(level), gl.format, gl.type, l.bytes.data());
 }
 
 GlSurface::GlSurface(GlDevice* device, GlTexture* container, UINT level, const D3DSURFACE_DESC& desc)

@@ -1,7 +1,12 @@
 #pragma once
-// Vertex and index buffers, textures and surfaces of the OpenGL device. Every resource keeps
-// a CPU copy of its contents: Lock returns a pointer into it and Unlock uploads the range
-// that was locked (DISCARD orphans the GL buffer first, NOOVERWRITE writes unsynchronised).
+// Vertex and index buffers, textures and surfaces of the OpenGL device. Lock returns a CPU
+// copy of the contents and Unlock uploads the range that was locked (DISCARD orphans the GL
+// buffer first, NOOVERWRITE writes unsynchronised). The copy lives only as long as it is
+// needed: a static buffer or a texture level drops it after its first Unlock (most are
+// written once at load), and a later Lock reads the contents back from GL and keeps the copy
+// from then on, since a resource locked twice is likely to be locked again. Dynamic buffers
+// keep theirs throughout. The GL objects survive a device Reset (the context stays), so no
+// copy is needed to restore them.
 // Resources hold a reference to their device and tell it when they are created and destroyed.
 
 #include "platform/d3d9/d3d9.h"
@@ -35,13 +40,17 @@ public:
     HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags);
     HRESULT Unlock();
     GLuint Name() const { return name_; }
-    UINT Length() const { return UINT(data_.size()); }
-    const std::uint8_t* Data() const { return data_.data(); }
+    UINT Length() const { return length_; }
+    // Whether the CPU copy exists now (tests and memory accounting).
+    bool HasCopy() const { return !data_.empty(); }
 
 private:
     GLuint name_ = 0;
     GLenum hint_ = GL_STATIC_DRAW;
+    UINT length_ = 0;
     std::vector<std::uint8_t> data_;
+    bool keepCopy_ = false;  // dynamic, or locked again after the copy was dropped
+    bool written_ = false;   // GL holds more than the zeros it was made with
     int locks_ = 0;
     UINT dirtyBegin_ = 0, dirtyEnd_ = 0;
     bool discard_ = false, noOverwrite_ = false;
@@ -58,6 +67,7 @@ public:
     HRESULT GetDesc(D3DVERTEXBUFFER_DESC* desc) override;
     GLuint Name() const { return store_.Name(); }
     UINT Length() const { return store_.Length(); }
+    bool HasCopy() const { return store_.HasCopy(); }
 
 private:
     GlBufferStore store_;
@@ -75,6 +85,7 @@ public:
     HRESULT GetDesc(D3DINDEXBUFFER_DESC* desc) override;
     GLuint Name() const { return store_.Name(); }
     UINT Length() const { return store_.Length(); }
+    bool HasCopy() const { return store_.HasCopy(); }
     D3DFORMAT Format() const { return format_; }
 
 private:
@@ -96,14 +107,20 @@ public:
     HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
     HRESULT UnlockRect(UINT level) override;
     GLuint Name() const { return name_; }
+    // Whether the level holds a CPU copy now (tests and memory accounting).
+    bool HasCopy(UINT level) const { return level < levels_.size() && !levels_[level].bytes.empty(); }
 
 private:
     struct Level {
         UINT width, height, pitch;
-        std::vector<std::uint8_t> bytes;
+        std::vector<std::uint8_t> bytes;  // empty while the contents live only in GL
         bool locked = false, readOnly = false;
+        bool keepCopy = false;  // locked again after the copy was dropped
+        bool written = false;   // GL holds more than the zeros it was made with
         RECT rect{};
     };
+    void Upload(UINT level);
+    void ReadBack(UINT level);
     GLuint name_ = 0;
     DWORD usage_;
     D3DFORMAT format_;
