@@ -1,5 +1,7 @@
 #include "app/application.h"
 
+#include "app/launch_options.h"
+
 #include "core/log.h"
 #include "core/media_archive.h"
 #include "core/random.h"
@@ -10,12 +12,14 @@
 #include "platform/win/host_window.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
+#include "platform/win/process_info.h"
 #include "platform/win/system.h"
 #include "platform/win/termination_signal.h"
 #include "platform/win/window.h"
 #include "render/render_state_cache.h"
 #include "snowscape/scene_settings.h"
 
+#include <chrono>
 #include <cstdio>
 
 namespace {
@@ -29,6 +33,20 @@ constexpr const char kWindowTitle[] = "Frostvale 3D ScreenSaver";
 constexpr std::uint32_t kInputCooperation = 6;
 
 bool IsKeptKey(WPARAM key) { return key == VK_F2 || key == VK_F3 || key == VK_F6; }
+
+// Writes "Start-up: STEP at N ms" to the log, N the real milliseconds since Start began
+// (real time also on the virtual clock, which stands still until the first frame).
+class StartupSteps {
+public:
+    void Step(const char* step) const {
+        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start_).count();
+        Log("", String("Start-up: ") + step + " at " + String::FromInt(std::int32_t(elapsed)) + " ms\n");
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point start_ = Clock::now();
+};
 
 String TwoDigits(int value) { return (value < 10 ? String("0") : String()) + String::FromInt(value); }
 
@@ -143,15 +161,18 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
     ApplyOverrides(options_.overrides, settings_);
     // No sleeping on the virtual clock; the frame cap is for the standalone modes.
     if (!IsVirtualClock())
-        pacer_.Configure(options_.delayUs, options_.Hosted() ? 0 : ReadFrameLimit());
+        pacer_.Configure(options_.delayUs, options_.Hosted() ? 0 : ReadKeyValue(KeyValue::FrameLimit));
+    renderScale_ = ChooseRenderScale(options_.renderScale, ReadKeyValue(KeyValue::RenderScale));
     if (options_.showFps) settings_.showFps = true;
     if (options_.showTime != 0) {
         settings_.showTime = true;
         settings_.timeStyle = options_.showTime == 24;
     }
     Log("", "Log started \n");
+    const StartupSteps startup;
 
     if (!CreateApplicationWindow()) return false;
+    startup.Step("window");
 
     if (mode_ == LaunchMode::Preview) {
         SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_IDLE);
@@ -184,6 +205,7 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
         Log("", "Error: Application::SetMode() failed\n");
         return false;
     }
+    startup.Step("device");
 
     // A host's window keeps the cursor the host gave it.
     if (!options_.Hosted()) {
@@ -201,6 +223,7 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
     loadingScreen_ = std::make_unique<LoadingScreen>();
     loadingScreen_->Show(*this, 1.0f);
     ResetStateCache();
+    startup.Step("loading screen shown");
 
     LoadSceneSettings(settings_.particleCount, settings_.windVelocity);
     Log("", "Application created\n");
@@ -209,6 +232,7 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
                      ? std::make_unique<Snowscape>()
                      : std::make_unique<Snowscape>(std::vector<String>{String(options_.cameraPath.c_str())});
     if (!snowscape_->Create()) return false;
+    startup.Step("scene, roles and snow");
 
     overlay_ = std::make_unique<TextOverlay>();
     overlay_->LoadFonts();
@@ -220,15 +244,20 @@ bool Application::Start(HINSTANCE instance, LaunchMode mode, std::int32_t hostWi
 
     {
         const ClientArea client = GetClientArea();
+        startup.Step("fonts, labels and input");
         snowscape_->WarmUp(client.width, client.height);
+        startup.Step("warm-up draw");
     }
     if (!options_.silent && settings_.music && settings_.volume != 0) music_.Start(GetWindow(), settings_.volume);
     snowscape_->Start();
     runStopwatch_.Restart();
 
     loadingScreen_->FadeOut(*this);
+    startup.Step("music and the loading screen's fade");
     loadingScreen_.reset();
     ResetStateCache();
+    // Loading is over: the heap's freed buffers go back to the system.
+    ReturnFreeMemory();
     return true;
 }
 
@@ -351,7 +380,7 @@ void Application::Shutdown() {
 bool Application::DrawFrame() {
     if (!CheckDevice()) return false;
     // The device keeps its scale across resets; one made anew takes it here.
-    if (options_.renderScale < 1.0f) SetRenderScale(Device(), options_.renderScale);
+    if (renderScale_ < 1.0f) SetRenderScale(Device(), renderScale_);
     const SceneColor& fog = SceneTuning().fogColor;
     ClearFrame(D3DCOLOR_COLORVALUE(fog.r, fog.g, fog.b, fog.a));
     if (snowscape_ != nullptr && !options_.emptyFrames) {

@@ -66,7 +66,7 @@ struct ShellOptions {
     int localTime = -1;         // on the virtual clock: the clock's first time, seconds of the day
     bool silent = false;        // no music, whatever the settings say (headless recording)
     bool emptyFrames = false;   // frames only clear and present: the machine's ceiling
-    float renderScale = 1.0f;   // the scene drawn at this fraction of the size, stretched
+    float renderScale = 0;      // --scale: the scene at this fraction of the size; 0: the RenderScale setting
     SettingsDialog::Direct3DFactory direct3DFactory;  // lists the settings dialog's modes; empty: the real one
 };
 
@@ -144,6 +144,7 @@ private:
     Stopwatch textStopwatch_;
     FrameRateCounter frameRate_;
     FramePacer pacer_;
+    float renderScale_ = 1.0f;  // the scene drawn at this fraction of the size, stretched
     String fpsText_ = "100";
     String clockText_ = "11";
 };

@@ -1,7 +1,5 @@
 #include "app/frame_pacing.h"
 
-#include "app/settings.h"
-#include "platform/win/registry.h"
 #include "platform/win/termination_signal.h"
 
 #include <algorithm>
@@ -22,18 +20,3 @@ void FramePacer::AfterFrame() {
 }
 
 void FramePacer::Idle() { SleepUnlessTerminated(kIdleSleepUs); }
-
-int ReadFrameLimit() {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsRegistryKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return 0;
-    std::uint32_t buffer = 0;
-    DWORD type = 0;
-    DWORD size = sizeof buffer;
-    const LONG result = RegQueryValueExA(key, "FrameLimit", nullptr, &type, reinterpret_cast<BYTE*>(&buffer), &size);
-    RegCloseKey(key);
-    if (result != ERROR_SUCCESS || type != REG_DWORD) return 0;
-    const auto value = static_cast<std::int32_t>(buffer);
-    return std::clamp(value, 0, kMaxFrameLimit);
-}

@@ -1,8 +1,8 @@
 #pragma once
 // Sleep between frames, never a spin: a fixed delay after each presented frame (the
 // XScreenSaver convention, --delay) and an optional cap in frames per second (the
-// FrameLimit value of the settings key, for laptops). A termination signal cuts every
-// sleep short.
+// FrameLimit value of the settings key, for laptops; see KeyValue in settings.h). A
+// termination signal cuts every sleep short.
 
 #include <chrono>
 #include <cstdint>
@@ -27,9 +27,4 @@ private:
     Clock::time_point slot_{};
 };
 
-constexpr int kMaxFrameLimit = 1000;
 constexpr long long kIdleSleepUs = 10000;
-
-// The FrameLimit value of the settings key: frames per second, 0 (none) when missing,
-// negative or unreadable, at most kMaxFrameLimit.
-int ReadFrameLimit();

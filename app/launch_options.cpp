@@ -78,6 +78,10 @@ bool ParseWindowId(const std::string& text, std::uint64_t& id) {
     return true;
 }
 
+float ChooseRenderScale(float commandLine, std::int32_t settingPercent) {
+    return commandLine > 0 ? commandLine : static_cast<float>(settingPercent) / 100.0f;
+}
+
 bool ExtractLongOptions(std::vector<std::string>& args, LaunchOptions& options, std::string& error) {
     std::vector<std::string> rest;
     if (!args.empty()) rest.push_back(args[0]);

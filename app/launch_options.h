@@ -31,7 +31,7 @@ struct LaunchOptions {
     bool window = false;    // --window: run the test mode in an ordinary window
     std::string statsFile;  // --stats FILE: frame statistics as JSON
     std::string cameraPath; // --path NAME: fly only this camera path, over and over
-    float renderScale = 1;  // --scale F: the scene at this fraction of the size (0.25 to 1)
+    float renderScale = 0;  // --scale F: the scene at this fraction of the size (0.25 to 1); 0: not given
     bool layerShell = false;        // --layer-shell [OUTPUT]: a Wayland background surface
     std::string layerShellOutput;   // its output; empty: not named on the command line
     bool showFps = false;   // --show-fps: the frame-rate text, whatever the settings say
@@ -51,6 +51,10 @@ struct LaunchOptions {
 // mode, none in the Windows-style modes.
 constexpr long long kHostedDelayUs = 30000;
 constexpr long long kMaxDelayUs = 10000000;
+
+// The render scale of a run: --scale when given (commandLine not 0), else the RenderScale
+// value of the settings key, in percent.
+float ChooseRenderScale(float commandLine, std::int32_t settingPercent);
 
 // A window id: "0x" and hex digits, or decimal; 1 to 0xFFFFFFFF.
 bool ParseWindowId(const std::string& text, std::uint64_t& id);

@@ -33,6 +33,11 @@ const int kRegistryReadOrder[kSettingCount] = {0, 1, 4, 5, 6, 7, 8, 9, 2, 3, 10,
 // ShowTime, TimeStyle, WindVelocity, ParticleCount.
 const int kRegistryWriteOrder[kSettingCount] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
 
+const KeyValueField kKeyValueFields[static_cast<int>(KeyValue::Count)] = {
+    {"FrameLimit", 0, 1000, 0},   // frames per second, 0 for no cap
+    {"RenderScale", 25, 100, 100},  // percent of the window's size the scene is drawn at
+};
+
 namespace {
 
 void LogRegistryLine(const char* line) { Log("", line); }
@@ -114,4 +119,20 @@ bool WriteRegistrySettings(const Settings& settings) {
     }
     RegCloseKey(key);
     return ok;
+}
+
+std::int32_t ReadKeyValue(KeyValue value) {
+    const KeyValueField& field = kKeyValueFields[static_cast<int>(value)];
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsRegistryKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return field.fallback;
+    std::uint32_t buffer = 0;
+    DWORD type = 0;
+    DWORD size = sizeof buffer;
+    const LONG result =
+        RegQueryValueExA(key, field.registryName, nullptr, &type, reinterpret_cast<BYTE*>(&buffer), &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || type != REG_DWORD) return field.fallback;
+    return std::clamp(static_cast<std::int32_t>(buffer), field.low, field.high);
 }

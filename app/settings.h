@@ -71,3 +71,19 @@ bool ReadRegistrySettings(Settings& settings);
 // Writes all fourteen values; false when the key cannot be opened or a value cannot be
 // stored.
 bool WriteRegistrySettings(const Settings& settings);
+
+// The numbers of the settings key outside the record: edited in the file only (no dialog,
+// no default text, never written), read where they are used. One table, kKeyValueFields.
+enum class KeyValue { FrameLimit, RenderScale, Count };
+
+struct KeyValueField {
+    const char* registryName;
+    std::int32_t low, high;  // a number outside is clamped to this range
+    std::int32_t fallback;   // taken when the value is missing or not a 4-byte REG_DWORD
+};
+
+extern const KeyValueField kKeyValueFields[static_cast<int>(KeyValue::Count)];
+
+// The value of the settings key: the field's fallback when missing or unreadable, else the
+// stored signed number clamped to the field's range.
+std::int32_t ReadKeyValue(KeyValue value);

@@ -1,5 +1,6 @@
 #include "platform/win/process_info.h"
 
+#include <malloc.h>
 #include <sys/resource.h>
 #include <time.h>
 
@@ -22,3 +23,5 @@ double ClockMilliseconds(clockid_t clock) {
 double ThreadCpuMilliseconds() { return ClockMilliseconds(CLOCK_THREAD_CPUTIME_ID); }
 
 double ProcessCpuMilliseconds() { return ClockMilliseconds(CLOCK_PROCESS_CPUTIME_ID); }
+
+void ReturnFreeMemory() { malloc_trim(0); }

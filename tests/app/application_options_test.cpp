@@ -96,7 +96,7 @@ TEST(ApplicationOptions, RenderScaleIsAFractionFromAQuarterToOne) {
         bool ok;
         float scale;
     } cases[] = {{"0.5", true, 0.5f}, {"0.25", true, 0.25f}, {"1", true, 1.0f},
-                 {"0.2", false, 1}, {"1.5", false, 1}, {"half", false, 1}, {"", false, 1}};
+                 {"0.2", false, 0}, {"1.5", false, 0}, {"half", false, 0}, {"", false, 0}};
     for (const auto& c : cases) {
         std::vector<std::string> args{"frostvale", "--scale", c.text, "/s"};
         LaunchOptions options;
@@ -105,6 +105,18 @@ TEST(ApplicationOptions, RenderScaleIsAFractionFromAQuarterToOne) {
         if (c.ok) EXPECT_FLOAT_EQ(options.renderScale, c.scale);
         else EXPECT_FALSE(error.empty());
     }
+}
+
+// --scale wins over the RenderScale setting (percent, already clamped when read).
+TEST(ApplicationOptions, RenderScaleOptionWinsOverTheSetting) {
+    const struct {
+        float commandLine;  // 0: not given
+        std::int32_t settingPercent;
+        float expected;
+    } cases[] = {{0, 100, 1.0f}, {0, 50, 0.5f}, {0, 25, 0.25f}, {0.5f, 100, 0.5f}, {1.0f, 25, 1.0f}, {0.3f, 80, 0.3f}};
+    for (const auto& c : cases)
+        EXPECT_FLOAT_EQ(ChooseRenderScale(c.commandLine, c.settingPercent), c.expected)
+            << c.commandLine << " " << c.settingPercent;
 }
 
 // --layer-shell takes an output name when one follows; a switch or option is not one. The

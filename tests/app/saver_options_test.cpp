@@ -214,23 +214,30 @@ TEST(SaverOptions, TheManualNamesEveryOption) {
         EXPECT_NE(manual.find(variable), std::string::npos) << variable;
 }
 
-TEST(SaverOptions, FrameLimitIsReadFromTheSettingsKey) {
+// Missing or unreadable: the fallback; out of range: clamped.
+TEST(SaverOptions, KeyValuesAreReadFromTheSettingsKeyAndClamped) {
     namespace fs = std::filesystem;
-    std::string folder = (fs::temp_directory_path() / "fv-framelimit-XXXXXX").string();
+    std::string folder = (fs::temp_directory_path() / "fv-keyvalue-XXXXXX").string();
     ASSERT_NE(mkdtemp(folder.data()), nullptr);
     setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
     const struct {
+        KeyValue value;
         const char* line;
-        int limit;
+        std::int32_t expected;
     } cases[] = {
-        {"", 0}, {"FrameLimit=30", 30}, {"FrameLimit=-5", 0}, {"FrameLimit=5000", kMaxFrameLimit},
-        {"FrameLimit=\"30\"", 0}, {"FrameLimit=0", 0},
+        {KeyValue::FrameLimit, "", 0}, {KeyValue::FrameLimit, "FrameLimit=30", 30},
+        {KeyValue::FrameLimit, "FrameLimit=-5", 0}, {KeyValue::FrameLimit, "FrameLimit=5000", 1000},
+        {KeyValue::FrameLimit, "FrameLimit=\"30\"", 0}, {KeyValue::FrameLimit, "FrameLimit=0", 0},
+        {KeyValue::RenderScale, "", 100}, {KeyValue::RenderScale, "RenderScale=50", 50},
+        {KeyValue::RenderScale, "RenderScale=25", 25}, {KeyValue::RenderScale, "RenderScale=10", 25},
+        {KeyValue::RenderScale, "RenderScale=-1", 25}, {KeyValue::RenderScale, "RenderScale=250", 100},
+        {KeyValue::RenderScale, "RenderScale=\"50\"", 100}, {KeyValue::RenderScale, "RenderScale=half", 100},
     };
     for (const auto& c : cases) {
         fs::create_directories(fs::path(folder) / "frostvale");
         std::ofstream(fs::path(folder) / "frostvale" / "settings.conf", std::ios::trunc)
             << "[" << kSettingsRegistryKey << "]\n" << c.line << "\n";
-        EXPECT_EQ(ReadFrameLimit(), c.limit) << c.line;
+        EXPECT_EQ(ReadKeyValue(c.value), c.expected) << c.line;
     }
     unsetenv("XDG_CONFIG_HOME");
     fs::remove_all(folder);
