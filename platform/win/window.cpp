@@ -253,7 +253,11 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR title, DWORD style, int x, 
         if ((style & WS_POPUP) || (style & WS_CHILD) || (style & WS_CAPTION) != WS_CAPTION)
             flags |= SDL_WINDOW_BORDERLESS;
         if (style & WS_THICKFRAME) flags |= SDL_WINDOW_RESIZABLE;
-        // OpenGL-capable when possible, so a Direct3D device can be made on the window.
+        // OpenGL-capable when possible, so a Direct3D device can be made on the window. The
+        // device draws into buffers of its own and only copies colour to the window: the
+        // window's surface needs no depth or stencil buffer.
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+        SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
         record->sdl = SDL_CreateWindow(title ? title : "", sx, sy, clientWidth, clientHeight,
                                        flags | SDL_WINDOW_OPENGL);
         if (!record->sdl) record->sdl = SDL_CreateWindow(title ? title : "", sx, sy, clientWidth, clientHeight, flags);
