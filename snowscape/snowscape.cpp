@@ -12,6 +12,7 @@
 #include "snowscape/scene_settings.h"
 #include "snowscape/text_overlay.h"
 
+#include <algorithm>
 #include <cstring>
 
 const char* const kSceneFile = "/frostvale.udf";
@@ -164,10 +165,22 @@ bool Snowscape::Draw(int width, int height, TextOverlay* overlay) {
 }
 
 void Snowscape::WarmUp(int width, int height) {
-    if (CurrentDevice() == nullptr) return;
+    IDirect3DDevice9* device = CurrentDevice();
+    if (device == nullptr) return;
     camera_.SetProjection(SceneTuning(), width, height);
     if (!BeginFrame()) return;
+    // Programs are built by the draws whatever they cover: a corner of a few pixels keeps
+    // the rasteriser's share of the warming close to nothing.
+    D3DVIEWPORT9 viewport{};
+    const bool corner = SUCCEEDED(device->GetViewport(&viewport));
+    if (corner) {
+        D3DVIEWPORT9 small = viewport;
+        small.Width = std::min<DWORD>(viewport.Width, kWarmUpViewportSize);
+        small.Height = std::min<DWORD>(viewport.Height, kWarmUpViewportSize);
+        device->SetViewport(&small);
+    }
     DrawHierarchy(NowMilliseconds(), true);
     fade_.Draw(width, height, 0.5f);
+    if (corner) device->SetViewport(&viewport);
     EndFrame();
 }

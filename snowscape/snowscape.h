@@ -39,11 +39,12 @@ public:
     // the scene, with the text overlay (when given) over it after a depth clear. False when
     // the device refused to begin the scene.
     bool Draw(int width, int height, TextOverlay* overlay = nullptr);
-    // Draws everything once into the back buffer, unculled, from where the camera stands,
-    // without moving the flight, the snow or the effects: the renderer builds its programs
-    // for the frame's states here, during the loading screen, instead of in the first
-    // frames of the flight.
+    // Draws everything once, unculled, from where the camera stands, into a corner of
+    // kWarmUpViewportSize pixels of the back buffer, without moving the flight, the snow or
+    // the effects: the renderer builds its programs for the frame's states here, during the
+    // loading screen, instead of in the first frames of the flight.
     void WarmUp(int width, int height);
+    static constexpr DWORD kWarmUpViewportSize = 16;
 
     Scene& GetScene() { return *scene_; }
     SceneRoles& Roles() { return *roles_; }
