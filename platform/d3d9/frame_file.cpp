@@ -180,8 +180,9 @@ std::vector<std::uint8_t> EncodeFrameFile(const FrameFile& frame) {
     return out;
 }
 
-bool DecodeFrameFile(const std::uint8_t* data, std::size_t size, FrameFile& frame, std::string& error) {
-    frame = FrameFile{};
+namespace {
+
+bool Decode(const std::uint8_t* data, std::size_t size, FrameFile& frame, std::string& error) {
     if (size < sizeof kMagic || std::memcmp(data, kMagic, sizeof kMagic) != 0) {
         error = "not a frame file";
         return false;
@@ -236,4 +237,13 @@ bool DecodeFrameFile(const std::uint8_t* data, std::size_t size, FrameFile& fram
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool DecodeFrameFile(const std::uint8_t* data, std::size_t size, FrameFile& frame, std::string& error) {
+    frame = FrameFile{};
+    if (Decode(data, size, frame, error)) return true;
+    frame = FrameFile{};
+    return false;
 }

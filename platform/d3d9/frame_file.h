@@ -73,5 +73,6 @@ std::uint64_t FramePrimitiveVertices(std::uint32_t primitiveType, std::uint32_t 
 std::size_t FrameFixedWords(FrameOpKind kind);
 
 std::vector<std::uint8_t> EncodeFrameFile(const FrameFile& frame);
-// False with a one-line reason for anything the layout above does not allow.
+// False with a one-line reason, and an empty frame, for anything the layout above does not
+// allow.
 bool DecodeFrameFile(const std::uint8_t* data, std::size_t size, FrameFile& frame, std::string& error);
