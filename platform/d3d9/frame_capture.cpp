@@ -139,10 +139,14 @@ void FrameCaptureDevice::SyncStates() {
         AppendWords(words, material);
         Add(FrameOpKind::Material, std::move(words));
     }
+    D3DLIGHT9 beyond{};
+    if (SUCCEEDED(device->GetLight(kCapturedLights, &beyond))) Fail("lights beyond index " + std::to_string(kCapturedLights - 1));
     for (DWORD index = 0; index < kCapturedLights; ++index) {
         D3DLIGHT9 light{};
         BOOL enabled = FALSE;
-        if (FAILED(device->GetLight(index, &light)) || FAILED(device->GetLightEnable(index, &enabled))) continue;
+        // Indices below the highest set one that were never set themselves have no type.
+        if (FAILED(device->GetLight(index, &light)) || light.Type == 0 || FAILED(device->GetLightEnable(index, &enabled)))
+            continue;
         enabled = enabled ? TRUE : FALSE;
         const auto held = lights_.find(index);
         if (held == lights_.end() || !Same(held->second.first, light)) {

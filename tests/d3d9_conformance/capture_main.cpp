@@ -28,6 +28,46 @@ int Fail(const std::string& why) {
     return 1;
 }
 
+// Runs the screensaver up to the captured frame and writes it; the exit status.
+int CaptureInto(const std::filesystem::path& file) {
+    UseVirtualClock(0, 1000.0 / kFps);
+    SeedRandom(kSeed);
+    ShellOptions shell;
+    shell.windowed = true;
+    shell.windowWidth = shell.windowHeight = kTargetSize;
+    shell.fixedSeed = true;
+    shell.seed = kSeed;
+    shell.cameraPath = "frostvalen01.cam";
+    shell.silent = true;
+    shell.showFps = true;
+    shell.showTime = 24;
+    shell.localTime = kLocalTime;
+
+    FrameCaptureDevice* capture = nullptr;
+    Application application;
+    application.SetShellOptions(shell);
+    application.Session().SetDeviceFilter([&capture](IDirect3DDevice9* made) -> IDirect3DDevice9* {
+        capture = FrameCaptureDevice::Create(made, kTargetSize, kTargetSize);
+        return capture;
+    });
+    if (!application.Start(nullptr, LaunchMode::Test, 0) || capture == nullptr) return Fail("the screensaver did not start");
+    for (int frame = 0; frame < kCapturedFrame && application.RunIteration(); ++frame) capture->ClearCalls();
+    capture->Arm();
+    application.RunIteration();
+    if (!capture->Captured())
+        return Fail("frame not captured: " + (capture->Failure().empty() ? std::string("no Present") : capture->Failure()));
+    const std::vector<std::uint8_t> bytes = EncodeFrameFile(capture->Frame());
+    FrameFile check;
+    std::string refused;
+    if (!DecodeFrameFile(bytes.data(), bytes.size(), check, refused))
+        return Fail("the captured frame makes no valid frame file: " + refused);
+    std::ofstream out(file, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    if (!out.flush()) return Fail("cannot write " + file.string());
+    std::printf("conformance_capture: frame %d, %zu ops, %zu bytes\n", kCapturedFrame, check.ops.size(), bytes.size());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -44,45 +84,7 @@ int main(int argc, char** argv) {
     fs::remove_all(config, ignored);
     fs::create_directories(config, ignored);
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-
-    UseVirtualClock(0, 1000.0 / kFps);
-    SeedRandom(kSeed);
-    ShellOptions shell;
-    shell.windowed = true;
-    shell.windowWidth = shell.windowHeight = kTargetSize;
-    shell.fixedSeed = true;
-    shell.seed = kSeed;
-    shell.cameraPath = "frostvalen01.cam";
-    shell.silent = true;
-    shell.showFps = true;
-    shell.showTime = 24;
-    shell.localTime = kLocalTime;
-
-    FrameCaptureDevice* capture = nullptr;
-    int status = 0;
-    {
-        Application application;
-        application.SetShellOptions(shell);
-        application.Session().SetDeviceFilter([&capture](IDirect3DDevice9* made) -> IDirect3DDevice9* {
-            capture = FrameCaptureDevice::Create(made, kTargetSize, kTargetSize);
-            return capture;
-        });
-        if (!application.Start(nullptr, LaunchMode::Test, 0) || capture == nullptr) return Fail("the screensaver did not start");
-        for (int frame = 0; frame < kCapturedFrame && application.RunIteration(); ++frame) capture->ClearCalls();
-        capture->Arm();
-        application.RunIteration();
-        if (!capture->Captured())
-            status = Fail("frame not captured: " + (capture->Failure().empty() ? std::string("no Present") : capture->Failure()));
-        if (status == 0) {
-            const std::vector<std::uint8_t> bytes = EncodeFrameFile(capture->Frame());
-            std::ofstream out(file, std::ios::binary);
-            out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-            if (!out.flush()) status = Fail("cannot write " + file.string());
-            else
-                std::printf("conformance_capture: frame %d, %zu ops, %zu bytes\n", kCapturedFrame,
-                            capture->Frame().ops.size(), bytes.size());
-        }
-    }
+    const int status = CaptureInto(file);
     UseMonotonicClock();
     fs::remove_all(config, ignored);
     return status;

@@ -59,6 +59,30 @@ TEST_F(FrameCaptureTest, EachDrawFollowsTheStatesThatChanged) {
     EXPECT_EQ(OpsOf(FrameOpKind::Draw)[0]->bytes, Bytes({1, 2, 3}));
 }
 
+// Lights go in as set; indices below them never set are left out, and a light beyond the
+// captured indices fails the capture rather than go missing.
+TEST_F(FrameCaptureTest, LightsAreThoseSet) {
+    D3DLIGHT9 light{};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Direction = {0, 0, 1};
+    capture->SetLight(2, &light);
+    capture->LightEnable(2, TRUE);
+    const std::uint32_t vertices[3] = {};
+    capture->Arm();
+    capture->DrawPrimitiveUP(D3DPT_POINTLIST, 1, vertices, 12);
+    const std::vector<const FrameOp*> lights = OpsOf(FrameOpKind::Light), enables = OpsOf(FrameOpKind::LightEnable);
+    ASSERT_EQ(lights.size(), 1u);
+    EXPECT_EQ(lights[0]->words[0], 2u);
+    EXPECT_EQ(lights[0]->words[1], std::uint32_t(D3DLIGHT_DIRECTIONAL));
+    ASSERT_EQ(enables.size(), 1u);
+    EXPECT_EQ(enables[0]->words, (std::vector<std::uint32_t>{2, 1}));
+    capture->SetLight(64, &light);
+    capture->DrawPrimitiveUP(D3DPT_POINTLIST, 1, vertices, 12);
+    capture->Present(nullptr, nullptr, nullptr, nullptr);
+    EXPECT_FALSE(capture->Captured());
+    EXPECT_EQ(capture->Failure(), "lights beyond index 63");
+}
+
 // A dynamic buffer rewritten with DISCARD and appended to with NOOVERWRITE: each draw holds
 // the vertices as they were when it was made. An indexed draw holds the vertices its indices
 // reach, the indices counted from the first of them.
