@@ -46,7 +46,7 @@ bench: release
 # Our Direct3D 9 layer against Wine's, scenario by scenario (tests/d3d9_conformance).
 conformance: bootstrap
 	@cmake -S . -B $(CONFORMANCE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build $(CONFORMANCE_DIR) -j $(JOBS) --target conformance_native conformance_compare conformance_wine
+	@cmake --build $(CONFORMANCE_DIR) -j $(JOBS) --target conformance_capture conformance_native conformance_compare conformance_wine
 	@tests/d3d9_conformance/run_conformance $(CONFORMANCE_DIR)/tests/d3d9_conformance $(CONFORMANCE_DIR)
 
 fuzz: test-build

@@ -68,6 +68,12 @@ bool DeviceSession::SelectSettings(bool fullscreen, HWND window, UINT clientWidt
                                   &device)) ||
         device == nullptr)
         return false;
+    if (filter_) {
+        IDirect3DDevice9* used = filter_(device);
+        device->Release();
+        if (used == nullptr) return false;
+        device = used;
+    }
     device_ = device;
     PublishDevice(device_);
     ResetStateCache();

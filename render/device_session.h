@@ -48,6 +48,12 @@ public:
         invalidateAll_ = std::move(invalidateAll);
     }
 
+    // Tools put a device of their own between the engine and each device the session makes
+    // (a recording device forwarding to it): the filter gets the made device and answers the
+    // one to use, holding its own reference (null: the creation fails).
+    using DeviceFilter = std::function<IDirect3DDevice9*(IDirect3DDevice9* made)>;
+    void SetDeviceFilter(DeviceFilter filter) { filter_ = std::move(filter); }
+
     IDirect3D9* Direct3D() const { return d3d_; }
     IDirect3DDevice9* Device() const { return device_; }
     DeviceEnumeration& Enumeration() { return enumeration_; }
@@ -75,6 +81,7 @@ private:
     HWND window_ = nullptr;
     DWORD behaviour_ = 0;
     std::function<bool()> restoreAll_, invalidateAll_;
+    DeviceFilter filter_;
     bool restored_ = false;
     bool gammaSet_ = false;
     int gamma_ = 0;

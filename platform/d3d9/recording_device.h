@@ -4,6 +4,8 @@
 // (with Direct3D's defaults), resources are memory that locks and unlocks, draws draw
 // nothing. Given another device it forwards each call to it and returns that device's result.
 // Resource calls (Lock, Unlock, LockRect, ...) are recorded as "VertexBuffer::Lock" and so on.
+// A forwarding recorder hands out the other device's resources, so their calls are not
+// recorded. Companions (the frame capture) derive from it to see the calls as they pass.
 
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3d9/ref_counted.h"
@@ -19,7 +21,7 @@ struct RecordedCall {
     std::string Text() const { return method + "(" + arguments + ")"; }
 };
 
-class RecordingDevice final : public RefCounted<IDirect3DDevice9> {
+class RecordingDevice : public RefCounted<IDirect3DDevice9> {
 public:
     // forward may be null; when given it is referenced for the life of the recorder.
     static RecordingDevice* Create(IDirect3DDevice9* forward = nullptr);
@@ -79,9 +81,12 @@ public:
                                  UINT startIndex, UINT primitiveCount) override;
     HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices, UINT stride) override;
 
-private:
+protected:
     explicit RecordingDevice(IDirect3DDevice9* forward);
-    ~RecordingDevice();
+    ~RecordingDevice() override;
+    IDirect3DDevice9* Forward() const { return forward_; }
+
+private:
     void ResetStates();
 
     IDirect3DDevice9* forward_;

@@ -23,7 +23,7 @@ bool QueryDiagnosticProvider(DWORD& major, DWORD& minor, std::string& letter) {
     if (!OpenGlLoadable()) return false;
     major = 9;
     minor = 0;
-    letter = "c";
+    letter.assign(1, 'c');
     return true;
 }
 

@@ -3,6 +3,8 @@
 // running flag and cursor around a run.
 
 #include "app/application.h"
+#include "platform/d3d9/recording_device.h"
+#include "render/device_globals.h"
 #include "render/device_session.h"
 #include "core/clock.h"
 #include "core/log.h"
@@ -186,6 +188,26 @@ TEST_F(ApplicationTest, InactiveWindowSkipsDrawingButKeepsCounting) {
     EXPECT_EQ(NowMilliseconds(), 70010);
     EXPECT_NE(app_->FrameRate().count, counted);
     EXPECT_FALSE(app_->QuitRequested());
+}
+
+// A scene that cannot begin draws nothing, yet the frame is still presented (the clock moves
+// on with each Present), so the loop and the host keep their rhythm.
+TEST_F(ApplicationTest, AFailedBeginScenePresentsTheFrameAnyway) {
+    Started();
+    IDirect3DDevice9* real = app_->Session().Device();
+    ASSERT_NE(real, nullptr);
+    RecordingDevice* recorder = RecordingDevice::Create(real);
+    recorder->SetResult("BeginScene", D3DERR_INVALIDCALL);
+    PublishDevice(recorder);
+    UseVirtualClock(70000, 10.0);
+    app_->RunIteration();
+    PublishDevice(real);
+    EXPECT_EQ(NowMilliseconds(), 70010);
+    EXPECT_EQ(recorder->Count("BeginScene"), 1);
+    EXPECT_EQ(recorder->Count("DrawIndexedPrimitive") + recorder->Count("DrawPrimitive"), 0);
+    EXPECT_EQ(recorder->Count("EndScene"), 0);
+    EXPECT_FALSE(app_->QuitRequested());
+    recorder->Release();
 }
 
 TEST_F(ApplicationTest, FpsTextShows100UntilTheFirstSecond) {

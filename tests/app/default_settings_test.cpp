@@ -67,7 +67,7 @@ TEST(DefaultSettingsTest, LineWithoutEqualsShowsMessageAndIsKeptWhole) {
 
 TEST(DefaultSettingsTest, AtMostHundredPairsAreRead) {
     std::string text;
-    for (int i = 0; i < 100; ++i) text += "K" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+    for (int i = 0; i < 100; ++i) text.append("K").append(std::to_string(i)).append("=").append(std::to_string(i)).append("\n");
     text += "broken line\nK100=100\n";
     MessageBoxCapture capture;
     const DefaultSettings defaults = ParseText(text);

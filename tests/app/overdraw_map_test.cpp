@@ -6,7 +6,7 @@ TEST(OverdrawMap, MeanAndHeatFollowTheCounts) {
     PresentedFrame counts;
     counts.width = 4;
     counts.height = 1;
-    for (std::uint8_t n : {0, 1, 3, 200}) counts.rgba.insert(counts.rgba.end(), {n, n, n, 255});
+    counts.rgba = {0, 0, 0, 255, 1, 1, 1, 255, 3, 3, 3, 255, 200, 200, 200, 255};
     EXPECT_DOUBLE_EQ(MeanOverdraw(counts), 51.0);
     const image::Image map = OverdrawHeatMap(counts);
     ASSERT_EQ(map.pixels.size(), 4u);

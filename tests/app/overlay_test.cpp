@@ -104,7 +104,9 @@ TEST_F(OverlayTest, RateSettlesAndTheLabelChangesAtMostOnceASecond) {
         SetVirtualTime(now);
         app.RunIteration();
         if (Narrow(fps->Text()) != shown) {
-            if (lastChange != 0) EXPECT_GE(now - lastChange, 1000) << i;
+            if (lastChange != 0) {
+                EXPECT_GE(now - lastChange, 1000) << i;
+            }
             lastChange = now;
             shown = Narrow(fps->Text());
         }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A hack-mode run under Xvfb ends on SIGTERM within the bound, in order (log closed, no
 # temporary file left behind), and dies by that signal; a SIGSTOP of STOP seconds followed
-# by SIGCONT leaves no burst of snow.
+# by SIGCONT leaves no burst of snow: the stopped time spawns nothing.
 # Usage: hack_signal_test.sh FROSTVALE END_MS STOP_SECONDS
 set -uo pipefail
 FROSTVALE=$1
@@ -18,7 +18,8 @@ mkdir -p "$WORK/tmp" && chmod 0777 "$WORK/tmp"
 run() {
   # A shell around the program keeps its exit status.
   BUS=1 spawn "$WORK/$1.out" env TMPDIR="$WORK/tmp" XSCREENSAVER_WINDOW="$root" sh -c \
-    '"$@"; echo $? >"$0"' "$WORK/$1.status" "$FROSTVALE" --root --log "$WORK/$1.log" --stats "$WORK/$1.json"
+    '"$@"; echo $? >"$0"' "$WORK/$1.status" "$FROSTVALE" --root --snow small --path frostvalen01.cam \
+    --log "$WORK/$1.log" --stats "$WORK/$1.json"
   wait_for 'hack=$(pgrep -P "${PIDS[-1]}")' 50 || fail "$1 did not start"
   log="$WORK/$1.log"
   wait_for 'grep -q "Snow renderer created" "$log" 2>/dev/null' 3000 || fail "$1 did not start: $(cat "$WORK/$1.out")"
@@ -39,26 +40,27 @@ ends_by_sigterm() {
   status="$WORK/$1.status"
   wait_for '[[ -s "$status" ]]' 50 || fail "$1: no exit status"
   [[ $(cat "$status") -eq 143 ]] || fail "$1 ended with status $(cat "$status"), not by SIGTERM"
-  [[ -z "$(ls -A "$WORK/tmp")" ]] || fail "$1 left temporary files: $(ls "$WORK/tmp")"
+  # Our files begin with "bas"; the sound server's client may keep a folder of its own there.
+  ! compgen -G "$WORK/tmp/bas*" >/dev/null || fail "$1 left temporary files: $(ls "$WORK/tmp")"
 }
 
-# As long on screen as the paused run, so both build up the same amount of snow.
 run plain
-sleep 8
+sleep 3
 ends_by_sigterm plain
 
+# Small snow holds at most 1000 flakes and spawns 200 a second from 100 at the start: the
+# 3 s this run is drawn reach about 700, while a burst for the stopped time would pass 1000.
 run paused
-sleep 4
+sleep 2
 kill -STOP "$hack"
 sleep "$STOP"
 kill -CONT "$hack"
-sleep 4
+sleep 1
 ends_by_sigterm paused
-python3 - "$WORK/paused.json" "$WORK/plain.json" <<'PY' || fail "snow burst after the pause"
+python3 - "$WORK/paused.json" <<'PY' || fail "snow burst after the pause"
 import json, sys
-paused, plain = (json.load(open(p)) for p in sys.argv[1:3])
-print("flakes max: paused %d, plain %d" % (paused["flakes"]["max"], plain["flakes"]["max"]))
-# Snow keeps falling at its steady rate: a burst would fill the scene with the maximum at once.
-sys.exit(0 if paused["flakes"]["max"] <= plain["flakes"]["max"] * 1.25 + 50 else 1)
+flakes = json.load(open(sys.argv[1]))["flakes"]["max"]
+print("flakes max after the pause: %d (a burst: 1000 or more)" % flakes)
+sys.exit(0 if flakes < 1000 else 1)
 PY
 echo "PASS"

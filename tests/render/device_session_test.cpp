@@ -73,6 +73,33 @@ TEST(DeviceSessionTest, SelectSettingsCreatesAndPublishesTheDevice) {
     EXPECT_FALSE(session.CheckDevice());
 }
 
+// A filter's device is the one published and used; calls reach the made device through it.
+// A filter that answers null fails the creation.
+TEST(DeviceSessionTest, DeviceFilterStandsBetweenTheEngineAndTheDevice) {
+    auto* d3d = MakeD3D();
+    DeviceSession session;
+    ASSERT_TRUE(session.Create(d3d));
+    IDirect3DDevice9* made = nullptr;
+    RecordingDevice* between = nullptr;
+    session.SetDeviceFilter([&](IDirect3DDevice9* device) {
+        made = device;
+        between = RecordingDevice::Create(device);
+        return between;
+    });
+    ASSERT_TRUE(session.SelectSettings(false, nullptr, 320, 240));
+    EXPECT_EQ(made, d3d->lastDevice);
+    EXPECT_EQ(session.Device(), between);
+    EXPECT_EQ(CurrentDevice(), between);
+    session.Device()->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+    EXPECT_EQ(between->Count("Clear"), 1);
+    EXPECT_EQ(d3d->lastDevice->Count("Clear"), 1);
+    session.ReleaseDevice();
+
+    session.SetDeviceFilter([](IDirect3DDevice9*) -> IDirect3DDevice9* { return nullptr; });
+    EXPECT_FALSE(session.SelectSettings(false, nullptr, 320, 240));
+    EXPECT_EQ(session.Device(), nullptr);
+}
+
 TEST(DeviceSessionTest, FailedRestoreInvalidatesEverything) {
     DeviceSession session;
     ASSERT_TRUE(session.Create(MakeD3D()));

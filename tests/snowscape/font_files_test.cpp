@@ -49,8 +49,11 @@ TEST_F(FontFilesTest, WidthsByNumberAndByQuotedCharacterInWalkOrder) {
                                           {61, 9 /* outside: CharWidth */}, {39, 9}, {'P', 9}};
     for (const auto& [code, width] : widths) EXPECT_EQ(cs.GlyphWidth(code), width) << code;
     // Every width lands on its own code, not shifted by StartChar.
-    for (int code = 40; code <= 60; ++code)
-        if (code != 48 && code != 49 && code != 50) EXPECT_EQ(cs.GlyphWidth(code), 0) << code;
+    for (int code = 40; code <= 60; ++code) {
+        if (code != 48 && code != 49 && code != 50) {
+            EXPECT_EQ(cs.GlyphWidth(code), 0) << code;
+        }
+    }
 }
 
 TEST_F(FontFilesTest, GridRectanglesStopBeforeEndCharAndRectsOverrideThem) {
