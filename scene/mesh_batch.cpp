@@ -229,12 +229,20 @@ bool MeshBatch::Draw() {
 }
 
 void MeshBatch::SortFrontToBack(const D3DXVECTOR3& eye) {
-    auto distance = [&eye](const MeshRenderable* m) {
+    // Each distance once; ties keep the order of submission, as a stable sort would, and the
+    // buffers are kept from frame to frame.
+    sortKeys_.clear();
+    for (std::size_t i = 0; i < submitted_.size(); ++i) {
+        const MeshRenderable* m = submitted_[i];
         const D3DXVECTOR3 offset = (m->WorldMinimum() + m->WorldMaximum()) * 0.5f - eye;
-        return D3DXVec3LengthSq(&offset);
-    };
-    std::stable_sort(submitted_.begin(), submitted_.end(),
-                     [&](const MeshRenderable* a, const MeshRenderable* b) { return distance(a) < distance(b); });
+        sortKeys_.push_back({D3DXVec3LengthSq(&offset), std::uint32_t(i)});
+    }
+    std::sort(sortKeys_.begin(), sortKeys_.end(), [](const SortKey& a, const SortKey& b) {
+        return a.distance < b.distance || (!(b.distance < a.distance) && a.index < b.index);
+    });
+    sortedMembers_.clear();
+    for (const SortKey& key : sortKeys_) sortedMembers_.push_back(submitted_[key.index]);
+    submitted_.swap(sortedMembers_);
 }
 
 bool MeshBatch::DrawOnly(MeshRenderable* member) { return DrawMembers({member}); }

@@ -59,6 +59,12 @@ private:
     std::vector<MeshRenderable*> submitted_;
     BufferBlock* indexBlock_ = nullptr;
     std::vector<std::uint32_t> scratchIndices_;
+    struct SortKey {
+        float distance;
+        std::uint32_t index;
+    };
+    std::vector<SortKey> sortKeys_;
+    std::vector<MeshRenderable*> sortedMembers_;
     // What the stream holds now: each member drawn with the offset of its block, the
     // vertex span's start the indices are rebased to, and the stream's bytes.
     struct StreamEntry {
