@@ -6,6 +6,7 @@
 #include "scene/mesh_renderable.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -27,41 +28,47 @@ bool MembersBox(const std::vector<MeshRenderable*>& members, D3DXVECTOR3& minimu
 // Bytes of the member's block in a buffer of that stride.
 UINT BlockBytes(const MeshRenderable* member, UINT stride) { return UINT(member->GetMesh().Vertices().size()) * stride; }
 
-// Writes the member's vertices, transformed by its matrix, into its block.
-bool WriteBlock(MeshRenderable* member, DynamicBatchBuffer* buffer, std::vector<std::uint8_t>& scratch) {
+// Writes the member's vertices, transformed by its matrix, straight into its block. The
+// arithmetic is D3DXVec3TransformCoord's, D3DXVec3TransformNormal's and
+// D3DXVec3Normalize's, written out so the loop keeps the matrices in registers.
+bool WriteBlock(MeshRenderable* member, DynamicBatchBuffer* buffer) {
     BufferBlock* block = member->Block();
     const std::vector<FullVertex>& source = member->GetMesh().Vertices();
     const UINT stride = buffer->Stride();
     const DWORD fvf = buffer->Fvf();
-    const D3DXMATRIX& m = member->Matrix();
+    const D3DXMATRIX m = member->Matrix();
     // Normals go through the inverse transpose, so scaled nodes keep them square to faces.
-    D3DXMATRIX inverse, normalMatrix;
-    if (D3DXMatrixInverse(&inverse, nullptr, &m) != nullptr) D3DXMatrixTranspose(&normalMatrix, &inverse);
-    else normalMatrix = m;
-
-    scratch.assign(block->length, 0);
-    D3DXVECTOR3 minimum{0, 0, 0}, maximum{0, 0, 0};
-    for (std::size_t i = 0; i < source.size(); ++i) {
-        FullVertex v = source[i];
-        const D3DXVECTOR3 p(v.position[0], v.position[1], v.position[2]);
-        D3DXVECTOR3 world;
-        D3DXVec3TransformCoord(&world, &p, &m);
-        const D3DXVECTOR3 n(v.normal[0], v.normal[1], v.normal[2]);
-        D3DXVECTOR3 normal;
-        D3DXVec3TransformNormal(&normal, &n, &normalMatrix);
-        D3DXVec3Normalize(&normal, &normal);
-        std::memcpy(v.position, &world, sizeof v.position);
-        std::memcpy(v.normal, &normal, sizeof v.normal);
-        PackVertex(fvf, v, scratch.data() + i * stride);
-        if (i == 0) minimum = maximum = world;
-        else Grow(minimum, maximum, world, world);
-    }
-    member->SetWorldBox(minimum, maximum);
+    D3DXMATRIX inverse, n;
+    if (D3DXMatrixInverse(&inverse, nullptr, &m) != nullptr) D3DXMatrixTranspose(&n, &inverse);
+    else n = m;
+    const bool affine = m._14 == 0.0f && m._24 == 0.0f && m._34 == 0.0f && m._44 == 1.0f;
 
     void* data = nullptr;
     if (block->length == 0 || !buffer->Lock(block->offset, block->length, 0, &data) || data == nullptr) return false;
-    std::memcpy(data, scratch.data(), block->length);
+    auto* out = static_cast<std::uint8_t*>(data);
+    D3DXVECTOR3 minimum{0, 0, 0}, maximum{0, 0, 0};
+    for (std::size_t i = 0; i < source.size(); ++i) {
+        FullVertex v = source[i];
+        const float x = v.position[0], y = v.position[1], z = v.position[2];
+        D3DXVECTOR3 world(x * m._11 + y * m._21 + z * m._31 + m._41, x * m._12 + y * m._22 + z * m._32 + m._42,
+                          x * m._13 + y * m._23 + z * m._33 + m._43);
+        if (!affine) {
+            const float w = x * m._14 + y * m._24 + z * m._34 + m._44;
+            world = D3DXVECTOR3(world.x / w, world.y / w, world.z / w);
+        }
+        const float nx = v.normal[0], ny = v.normal[1], nz = v.normal[2];
+        float normal[3] = {nx * n._11 + ny * n._21 + nz * n._31, nx * n._12 + ny * n._22 + nz * n._32,
+                           nx * n._13 + ny * n._23 + nz * n._33};
+        const float length = std::sqrt(normal[0] * normal[0] + normal[1] * normal[1] + normal[2] * normal[2]);
+        for (float& c : normal) c = length == 0.0f ? 0.0f : c / length;
+        std::memcpy(v.position, &world, sizeof v.position);
+        std::memcpy(v.normal, normal, sizeof v.normal);
+        PackVertex(fvf, v, out + i * stride);
+        if (i == 0) minimum = maximum = world;
+        else Grow(minimum, maximum, world, world);
+    }
     buffer->Unlock();
+    member->SetWorldBox(minimum, maximum);
     member->MarkWritten();
     return true;
 }
@@ -93,10 +100,12 @@ bool MeshBatch::IsBlended() const {
 }
 
 void MeshBatch::Add(MeshRenderable* member) {
+    streamValid_ = false;
     if (std::find(members_.begin(), members_.end(), member) == members_.end()) members_.push_back(member);
 }
 
 void MeshBatch::Remove(MeshRenderable* member) {
+    streamValid_ = false;
     members_.erase(std::remove(members_.begin(), members_.end(), member), members_.end());
     submitted_.erase(std::remove(submitted_.begin(), submitted_.end(), member), submitted_.end());
     RenderVertices* rv = Vertices();
@@ -133,18 +142,21 @@ bool MeshBatch::WriteVertices(MeshRenderable* member) {
         member->SetBlock(buffer->Allocate(BlockBytes(member, buffer->Stride()), member, this));
         if (member->Block() == nullptr) return false;
     }
-    return WriteBlock(member, buffer, scratchVertices_);
+    return WriteBlock(member, buffer);
 }
 
 bool MeshBatch::Relocate(BufferBlock* block) {
-    // The index stream is refilled at every draw; a member's vertices are written again.
-    if (block->clientValue == nullptr) return true;
+    // The index stream is filled again at the next draw; a member's vertices are written again.
+    if (block->clientValue == nullptr) {
+        streamValid_ = false;
+        return true;
+    }
     auto* member = static_cast<MeshRenderable*>(const_cast<void*>(block->clientValue));
     member->SetBlock(block);
     member->MarkStale();
     RenderVertices* rv = Vertices();
     if (rv != nullptr && rv->Vertices() != nullptr && rv->Vertices()->HasBuffer())
-        WriteBlock(member, rv->Vertices(), scratchVertices_);
+        WriteBlock(member, rv->Vertices());
     return true;
 }
 
@@ -158,12 +170,18 @@ bool MeshBatch::FillIndexStream(const std::vector<MeshRenderable*>& members, UIN
     vertices->GetUsedRange(&spanStart, &spanLength);
     const UINT stride = vertices->Stride();
 
+    scratchEntries_.clear();
+    for (const MeshRenderable* m : members)
+        if (m->Block() != nullptr && stride != 0) scratchEntries_.push_back({m, m->Block()->offset});
+    if (streamValid_ && indexBlock_ != nullptr && spanStart == streamSpanStart_ && scratchEntries_ == streamEntries_) {
+        *bytes = streamBytes_;
+        return true;
+    }
+    streamValid_ = false;
     scratchIndices_.clear();
-    for (const MeshRenderable* m : members) {
-        const BufferBlock* block = m->Block();
-        if (block == nullptr || stride == 0) continue;
-        const std::uint32_t base = (block->offset - spanStart) / stride;
-        for (std::uint32_t index : m->Indices()) scratchIndices_.push_back(base + index);
+    for (const StreamEntry& entry : scratchEntries_) {
+        const std::uint32_t base = (entry.offset - spanStart) / stride;
+        for (std::uint32_t index : entry.member->Indices()) scratchIndices_.push_back(base + index);
     }
     const UINT needed = UINT(scratchIndices_.size() * sizeof(std::uint32_t));
     if (needed == 0) return true;
@@ -182,6 +200,10 @@ bool MeshBatch::FillIndexStream(const std::vector<MeshRenderable*>& members, UIN
     std::memcpy(data, scratchIndices_.data(), needed);
     indices->Unlock();
     *bytes = needed;
+    streamEntries_.swap(scratchEntries_);
+    streamSpanStart_ = spanStart;
+    streamBytes_ = needed;
+    streamValid_ = true;
     return true;
 }
 
@@ -207,12 +229,20 @@ bool MeshBatch::Draw() {
 }
 
 void MeshBatch::SortFrontToBack(const D3DXVECTOR3& eye) {
-    auto distance = [&eye](const MeshRenderable* m) {
+    // Each distance once; ties keep the order of submission, as a stable sort would, and the
+    // buffers are kept from frame to frame.
+    sortKeys_.clear();
+    for (std::size_t i = 0; i < submitted_.size(); ++i) {
+        const MeshRenderable* m = submitted_[i];
         const D3DXVECTOR3 offset = (m->WorldMinimum() + m->WorldMaximum()) * 0.5f - eye;
-        return D3DXVec3LengthSq(&offset);
-    };
-    std::stable_sort(submitted_.begin(), submitted_.end(),
-                     [&](const MeshRenderable* a, const MeshRenderable* b) { return distance(a) < distance(b); });
+        sortKeys_.push_back({D3DXVec3LengthSq(&offset), std::uint32_t(i)});
+    }
+    std::sort(sortKeys_.begin(), sortKeys_.end(), [](const SortKey& a, const SortKey& b) {
+        return a.distance < b.distance || (!(b.distance < a.distance) && a.index < b.index);
+    });
+    sortedMembers_.clear();
+    for (const SortKey& key : sortKeys_) sortedMembers_.push_back(submitted_[key.index]);
+    submitted_.swap(sortedMembers_);
 }
 
 bool MeshBatch::DrawOnly(MeshRenderable* member) { return DrawMembers({member}); }

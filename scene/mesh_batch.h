@@ -1,8 +1,9 @@
 #pragma once
 // MeshBatch: the meshes that share one RenderVertices. Each member keeps its vertices, in
 // world space, in a block of the vertex buffer; the index buffer holds one stream block
-// that every draw fills with the indices of the members drawn, rebased to their blocks, so
-// any subset of the members goes out in one draw call. Before a lit draw the lights that
+// that a draw fills with the indices of the members drawn, rebased to their blocks, so
+// any subset of the members goes out in one draw call; a draw of the same members from the
+// same blocks as the last one reuses the stream as it is. Before a lit draw the lights that
 // reach the drawn members' box are switched on.
 
 #include "platform/d3dx/d3dx_math.h"
@@ -58,7 +59,22 @@ private:
     std::vector<MeshRenderable*> submitted_;
     BufferBlock* indexBlock_ = nullptr;
     std::vector<std::uint32_t> scratchIndices_;
-    std::vector<std::uint8_t> scratchVertices_;
+    struct SortKey {
+        float distance;
+        std::uint32_t index;
+    };
+    std::vector<SortKey> sortKeys_;
+    std::vector<MeshRenderable*> sortedMembers_;
+    // What the stream holds now: each member drawn with the offset of its block, the
+    // vertex span's start the indices are rebased to, and the stream's bytes.
+    struct StreamEntry {
+        const MeshRenderable* member;
+        UINT offset;
+        bool operator==(const StreamEntry& other) const { return member == other.member && offset == other.offset; }
+    };
+    std::vector<StreamEntry> streamEntries_, scratchEntries_;
+    UINT streamSpanStart_ = 0, streamBytes_ = 0;
+    bool streamValid_ = false;
 };
 
 // Draws the queue's opaque batches (blended false, each sorted front to back from eye) or

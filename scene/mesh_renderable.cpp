@@ -3,6 +3,7 @@
 #include "render/render_queue.h"
 #include "scene/mesh_batch.h"
 
+#include <algorithm>
 #include <cstring>
 #include <numeric>
 
@@ -46,6 +47,25 @@ bool MeshRenderable::Update() {
     if (batch == nullptr) return false;
     if (written_ && block_ != nullptr) return true;
     return batch->WriteVertices(this);
+}
+
+void MeshRenderable::EnclosingBox(D3DXVECTOR3& minimum, D3DXVECTOR3& maximum) const {
+    const D3DXVECTOR3& lo = mesh_->Minimum();
+    const D3DXVECTOR3& hi = mesh_->Maximum();
+    float outMin[3], outMax[3];
+    // Each world axis is the translation plus, per object axis, the smaller and the larger
+    // of the two products (the box's extreme corners without visiting all eight).
+    for (int j = 0; j < 3; ++j) {
+        outMin[j] = outMax[j] = matrix_.m[3][j];
+        const float l[3] = {lo.x, lo.y, lo.z}, h[3] = {hi.x, hi.y, hi.z};
+        for (int i = 0; i < 3; ++i) {
+            const float a = matrix_.m[i][j] * l[i], b = matrix_.m[i][j] * h[i];
+            outMin[j] += std::min(a, b);
+            outMax[j] += std::max(a, b);
+        }
+    }
+    minimum = D3DXVECTOR3(outMin[0], outMin[1], outMin[2]);
+    maximum = D3DXVECTOR3(outMax[0], outMax[1], outMax[2]);
 }
 
 void MeshRenderable::SetWorldBox(const D3DXVECTOR3& minimum, const D3DXVECTOR3& maximum) {

@@ -42,6 +42,11 @@ public:
     // Writes the vertices when the matrix changed since the last write (or a block is
     // missing or was lost). False when the batch cannot take them.
     bool Update();
+    // Whether the next Update writes the vertices.
+    bool IsStale() const { return !written_ || block_ == nullptr; }
+    // A box in world space that holds every vertex under the current matrix: the mesh's
+    // own box carried through it (larger than the written box, never smaller).
+    void EnclosingBox(D3DXVECTOR3& minimum, D3DXVECTOR3& maximum) const;
     // The box of the vertices in world space, as last computed.
     const D3DXVECTOR3& WorldMinimum() const { return worldMinimum_; }
     const D3DXVECTOR3& WorldMaximum() const { return worldMaximum_; }

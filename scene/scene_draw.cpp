@@ -19,11 +19,19 @@ void DrawNode(SceneNode& node, DrawContext& context) {
         D3DXMATRIX matrix;
         D3DXMatrixMultiply(&matrix, &node.ObjectOffset().GetMatrix(), &context.world);
         renderable->SetMatrix(matrix);
-        renderable->Update();
         SceneDrawCounters& counters = DrawCounters();
         ++counters.visited;
-        const bool visible = context.cullingOff || context.frustum == nullptr ||
-                             !context.frustum->IsOutside(renderable->WorldMinimum(), renderable->WorldMaximum());
+        const bool culling = !context.cullingOff && context.frustum != nullptr;
+        bool visible = true;
+        if (culling && renderable->IsStale()) {
+            // A moved mesh that cannot be seen keeps its old vertices until it can: its
+            // enclosing box holds every vertex the write would produce.
+            D3DXVECTOR3 minimum, maximum;
+            renderable->EnclosingBox(minimum, maximum);
+            visible = !context.frustum->IsOutside(minimum, maximum);
+        }
+        if (visible) renderable->Update();
+        visible = visible && (!culling || !context.frustum->IsOutside(renderable->WorldMinimum(), renderable->WorldMaximum()));
         if (visible) {
             ++counters.submitted;
             if (context.queue != nullptr) renderable->Submit(*context.queue);

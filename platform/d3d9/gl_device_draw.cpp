@@ -120,6 +120,12 @@ void WithoutTexture(std::uint8_t& op, std::uint8_t& arg1, std::uint8_t& arg2) {
     }
 }
 
+void ClearUnreadArguments(std::uint8_t op, std::uint8_t& arg1, std::uint8_t& arg2) {
+    if (op == D3DTOP_DISABLE || op == 0) arg1 = arg2 = 0;
+    else if (op == D3DTOP_SELECTARG1) arg2 = 0;
+    else if (op == D3DTOP_SELECTARG2) arg1 = 0;
+}
+
 }  // namespace
 
 void GlDevice::BuildKey(FixedFunctionKey& key) const {
@@ -183,6 +189,10 @@ void GlDevice::BuildKey(FixedFunctionKey& key) const {
             WithoutTexture(st.colorOp, st.colorArg1, st.colorArg2);
             if (st.alphaOp != D3DTOP_DISABLE) WithoutTexture(st.alphaOp, st.alphaArg1, st.alphaArg2);
         }
+        // Arguments the operation does not read stay out of the key, so states left behind
+        // by other draws do not build copies of the same program.
+        ClearUnreadArguments(st.colorOp, st.colorArg1, st.colorArg2);
+        ClearUnreadArguments(st.alphaOp, st.alphaArg1, st.alphaArg2);
         const DWORD index = ts[D3DTSS_TEXCOORDINDEX] & 0xFFFF;
         st.texCoordIndex = std::uint8_t(layout.texCount > 1 && index >= 1 ? 1 : 0);
     }

@@ -358,6 +358,32 @@ TEST_F(D3D9StateTest, SettersFilterRepeatsAndProgramsAreCachedByKey) {
     EXPECT_EQ(GetDeviceCounters(device_).primitives, 5u);
 }
 
+TEST_F(D3D9StateTest, ArgumentsAnOperationDoesNotReadBuildNoProgram) {
+    const RhwVertex v[3] = {{0, 0, 0.5f, 1, ~0u}, {4, 0, 0.5f, 1, ~0u}, {0, 4, 0.5f, 1, ~0u}};
+    device_->SetFVF(kRhwFvf);
+    struct Step {
+        const char* what;
+        D3DTEXTURESTAGESTATETYPE state;
+        DWORD value;
+        std::uint64_t built;  // programs built by the draw after the change
+    };
+    const Step steps[] = {
+        {"colour: select the first argument", D3DTSS_COLOROP, D3DTOP_SELECTARG1, 1},
+        {"second colour argument, unread", D3DTSS_COLORARG2, D3DTA_TFACTOR, 0},
+        {"first colour argument, read", D3DTSS_COLORARG1, D3DTA_TFACTOR, 1},
+        {"alpha: disabled", D3DTSS_ALPHAOP, D3DTOP_DISABLE, 1},
+        {"alpha arguments, unread", D3DTSS_ALPHAARG1, D3DTA_TFACTOR, 0},
+        {"alpha: modulate", D3DTSS_ALPHAOP, D3DTOP_MODULATE, 1},
+        {"alpha argument, read", D3DTSS_ALPHAARG2, D3DTA_TFACTOR, 1},
+    };
+    for (const Step& step : steps) {
+        const std::uint64_t before = GetDeviceCounters(device_).programsBuilt;
+        device_->SetTextureStageState(0, step.state, step.value);
+        ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, v, sizeof(RhwVertex)), D3D_OK);
+        EXPECT_EQ(GetDeviceCounters(device_).programsBuilt - before, step.built) << step.what;
+    }
+}
+
 }  // namespace
 
 namespace {

@@ -443,4 +443,84 @@ TEST_F(SceneTest, CullingSkipsMeshesOutsideTheView) {
     }
 }
 
+// A moved mesh is written only once it can be seen: its enclosing box decides first.
+TEST_F(SceneTest, MovedMeshesOutsideTheViewKeepTheirOldVertices) {
+    UdfWriter writer;
+    Node* children = writer.Root()->AddContainer("Children", "Node");
+    AddProps(AddMesh(children, "Ahead", "", 3, {0, 1, 2}, 32, Translation(0, 0, 50)), {});
+    AddProps(AddMesh(children, "Behind", "", 3, {0, 1, 2}, 32, Translation(0, 0, -50)), {});
+    ASSERT_TRUE(Load(writer));
+    D3DXMATRIX view, projection, viewProjection;
+    const D3DXVECTOR3 eye(0, 0, 0), at(0, 0, 1), up(0, 1, 0);
+    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+    D3DXMatrixPerspectiveFovLH(&projection, 1.2f, 16.0f / 9.0f, 1, 1000);
+    D3DXMatrixMultiply(&viewProjection, &view, &projection);
+    const ViewFrustum frustum(viewProjection);
+    struct Step {
+        const char* what;
+        float shift;  // added to both meshes' x
+        bool cullingOff;
+        int locks;
+        bool behindStale;
+    };
+    const Step steps[] = {
+        {"first frame: only the visible mesh is written", 0, false, 1, true},
+        {"nothing moved", 0, false, 0, true},
+        {"both moved: the visible one is written again", 1, false, 1, true},
+        {"culling off: the hidden one catches up", 1, true, 1, false},
+        {"moved back out of sight", 2, false, 1, true},
+    };
+    for (const Step& step : steps) {
+        for (const char* name : {"Ahead", "Behind"}) {
+            SceneNode* node = NodeNamed(name);
+            D3DXVECTOR3 p = node->LocalTransform().Position();
+            p.x = step.shift;
+            node->LocalTransform().SetPosition(p);
+        }
+        device->ClearCalls();
+        DrawContext context;
+        context.queue = &scene_->Queue();
+        context.frustum = &frustum;
+        context.cullingOff = step.cullingOff;
+        DrawNode(scene_->Root(), context);
+        scene_->Queue().Draw();
+        EXPECT_EQ(device->Count("VertexBuffer::Lock"), step.locks) << step.what;
+        EXPECT_EQ(NodeNamed("Behind")->Renderable()->IsStale(), step.behindStale) << step.what;
+    }
+}
+
+// The index stream is written when the members drawn or their blocks change, not per draw.
+TEST_F(SceneTest, TheSameMembersReuseTheIndexStream) {
+    UdfWriter writer;
+    Node* children = writer.Root()->AddContainer("Children", "Node");
+    AddProps(AddMesh(children, "A", "", 3, {0, 1, 2}), {});
+    AddProps(AddMesh(children, "B", "", 6, {0, 1, 2, 3, 4, 5}), {});
+    ASSERT_TRUE(Load(writer));
+    auto* a = NodeNamed("A")->Renderable();
+    auto* b = NodeNamed("B")->Renderable();
+    struct Step {
+        const char* what;
+        std::vector<MeshRenderable*> drawn;
+        int locks;
+        int triangles;
+    };
+    const Step steps[] = {
+        {"first draw", {a, b}, 1, 3},
+        {"the same members", {a, b}, 0, 3},
+        {"another order", {b, a}, 1, 3},
+        {"one member", {b}, 1, 2},
+        {"the same member", {b}, 0, 2},
+    };
+    for (const Step& step : steps) {
+        for (MeshRenderable* m : step.drawn) m->Update();
+        device->ClearCalls();
+        MeshBatch* batch = a->Batch();
+        for (MeshRenderable* m : step.drawn) batch->Submit(m);
+        ASSERT_TRUE(batch->Draw()) << step.what;
+        EXPECT_EQ(device->Count("IndexBuffer::Lock"), step.locks) << step.what;
+        const std::string draw = device->CallsOf("DrawIndexedPrimitive").back();
+        EXPECT_EQ(draw.substr(draw.size() - 4), ", " + std::to_string(step.triangles) + ")") << draw;
+    }
+}
+
 }  // namespace
