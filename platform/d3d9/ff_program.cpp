@@ -41,7 +41,6 @@ uniform vec3 u_lightSpecular[8];
 uniform vec3 u_lightAmbient[8];
 uniform vec4 u_lightAttenuation[8];  // a0, a1, a2, range
 uniform vec4 u_lightSpot[8];         // cos(theta/2), cos(phi/2), falloff
-uniform ivec3 u_lightEnds;           // slots [0, x) directional, [x, y) point, [y, z) spot
 uniform vec4 u_matDiffuse;
 uniform vec4 u_matAmbient;
 uniform vec4 u_matSpecular;
@@ -139,14 +138,29 @@ void main() {
     vec3 N = vec3(0.0);
 #endif
     vec3 ambient = vec3(0.0), diffuse = vec3(0.0), specular = vec3(0.0);
-#if LIGHTS_DIRECTIONAL
-    for (int i = 0; i < u_lightEnds.x; ++i) addLight(i, 3, V, N, ambient, diffuse, specular);
+#if LIGHT_TYPE_0
+    addLight(0, LIGHT_TYPE_0, V, N, ambient, diffuse, specular);
 #endif
-#if LIGHTS_POINT
-    for (int i = u_lightEnds.x; i < u_lightEnds.y; ++i) addLight(i, 1, V, N, ambient, diffuse, specular);
+#if LIGHT_TYPE_1
+    addLight(1, LIGHT_TYPE_1, V, N, ambient, diffuse, specular);
 #endif
-#if LIGHTS_SPOT
-    for (int i = u_lightEnds.y; i < u_lightEnds.z; ++i) addLight(i, 2, V, N, ambient, diffuse, specular);
+#if LIGHT_TYPE_2
+    addLight(2, LIGHT_TYPE_2, V, N, ambient, diffuse, specular);
+#endif
+#if LIGHT_TYPE_3
+    addLight(3, LIGHT_TYPE_3, V, N, ambient, diffuse, specular);
+#endif
+#if LIGHT_TYPE_4
+    addLight(4, LIGHT_TYPE_4, V, N, ambient, diffuse, specular);
+#endif
+#if LIGHT_TYPE_5
+    addLight(5, LIGHT_TYPE_5, V, N, ambient, diffuse, specular);
+#endif
+#if LIGHT_TYPE_6
+    addLight(6, LIGHT_TYPE_6, V, N, ambient, diffuse, specular);
+#endif
+#if LIGHT_TYPE_7
+    addLight(7, LIGHT_TYPE_7, V, N, ambient, diffuse, specular);
 #endif
     vec4 Cd = materialColor(DIFFUSE_SOURCE, u_matDiffuse);
     vec4 Ca = materialColor(AMBIENT_SOURCE, u_matAmbient);
@@ -292,9 +306,10 @@ std::string Header(const FixedFunctionKey& key) {
     s += Define("HAS_DIFFUSE", key.hasDiffuse);
     s += Define("HAS_SPECULAR", key.hasSpecular);
     s += Define("LIGHTING", key.lighting);
-    s += Define("LIGHTS_DIRECTIONAL", (key.lightKinds & kLightKindDirectional) != 0);
-    s += Define("LIGHTS_POINT", (key.lightKinds & kLightKindPoint) != 0);
-    s += Define("LIGHTS_SPOT", (key.lightKinds & kLightKindSpot) != 0);
+    for (int i = 0; i < kMaxLights; ++i) {
+        const std::string name = "LIGHT_TYPE_" + std::to_string(i);
+        s += Define(name.c_str(), key.lightTypes[i]);
+    }
     s += Define("SPECULAR_ENABLE", key.specularEnable);
     s += Define("LOCAL_VIEWER", key.localViewer);
     s += Define("NORMALIZE_NORMALS", key.normalizeNormals);
@@ -384,7 +399,7 @@ GLuint Compile(GLenum type, const std::string& source) {
 const char* kUniformNames[kUniformCount] = {
     "u_worldViewProj", "u_worldView", "u_normalMatrix", "u_viewport", "u_pixelOffset",
     "u_lightPosition", "u_lightDirection", "u_lightDiffuse", "u_lightSpecular", "u_lightAmbient",
-    "u_lightAttenuation", "u_lightSpot", "u_lightEnds",
+    "u_lightAttenuation", "u_lightSpot",
     "u_matDiffuse", "u_matAmbient", "u_matSpecular", "u_matEmissive", "u_matPower", "u_globalAmbient",
     "u_fog", "u_fogColor", "u_textureFactor", "u_alphaRef"};
 

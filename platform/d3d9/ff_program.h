@@ -13,7 +13,6 @@
 
 constexpr int kMaxLights = 8;
 constexpr int kMaxStages = 2;
-constexpr std::uint8_t kLightKindDirectional = 1, kLightKindPoint = 2, kLightKindSpot = 4;
 
 struct StageKey {
     std::uint8_t colorOp, colorArg1, colorArg2;  // D3DTOP / D3DTA values (args keep modifiers)
@@ -28,9 +27,7 @@ struct FixedFunctionKey {
     std::uint8_t pretransformed;   // XYZRHW vertices
     std::uint8_t hasNormal, hasDiffuse, hasSpecular, texCoords;
     std::uint8_t lighting;
-    // Which kinds occur among the active lights (kLightKind* bits). The slots are ordered by
-    // kind and their number is a uniform, so one program serves every count of each kind.
-    std::uint8_t lightKinds;
+    std::uint8_t lightTypes[kMaxLights];  // D3DLIGHTTYPE of each active light slot, 0 = none
     std::uint8_t specularEnable, localViewer, normalizeNormals;
     std::uint8_t diffuseSource, ambientSource, specularSource, emissiveSource;  // 0 material, 1 diffuse, 2 specular
     std::uint8_t fogMode;          // D3DFOGMODE, 0 = no fog
@@ -51,7 +48,7 @@ enum UniformGroup { kGroupTransform, kGroupLights, kGroupMaterial, kGroupFog, kG
 enum UniformSlot {
     kUWorldViewProj, kUWorldView, kUNormalMatrix, kUViewport, kUPixelOffset,
     kULightPosition, kULightDirection, kULightDiffuse, kULightSpecular, kULightAmbient,
-    kULightAttenuation, kULightSpot, kULightEnds,
+    kULightAttenuation, kULightSpot,
     kUMatDiffuse, kUMatAmbient, kUMatSpecular, kUMatEmissive, kUMatPower, kUGlobalAmbient,
     kUFog, kUFogColor, kUTextureFactor, kUAlphaRef, kUniformCount
 };

@@ -175,8 +175,7 @@ private:
     GLuint boundVertexBuffer_ = 0;
     UINT boundVertexOffset_ = 0, boundStride_ = 0;
     DWORD boundFvf_ = 0xFFFFFFFFu;
-    int activeLights_[kMaxLights] = {};  // light index of each slot, -1 past the last
-    int lightEnds_[3] = {};              // where the directional, point and spot slots end
+    int activeLights_[kMaxLights] = {};
 
     // Derived uniform values, recomputed when their inputs change.
     float worldViewProj_[16] = {}, worldView_[16] = {}, normalMatrix_[9] = {};

@@ -120,9 +120,6 @@ void WithoutTexture(std::uint8_t& op, std::uint8_t& arg1, std::uint8_t& arg2) {
     }
 }
 
-// The order of the light kinds in the program's slots.
-int KindRank(D3DLIGHTTYPE type) { return type == D3DLIGHT_DIRECTIONAL ? 0 : type == D3DLIGHT_POINT ? 1 : 2; }
-
 void ClearUnreadArguments(std::uint8_t op, std::uint8_t& arg1, std::uint8_t& arg2) {
     if (op == D3DTOP_DISABLE || op == 0) arg1 = arg2 = 0;
     else if (op == D3DTOP_SELECTARG1) arg2 = 0;
@@ -146,9 +143,8 @@ void GlDevice::BuildKey(FixedFunctionKey& key) const {
         int slot = 0;
         for (const LightSlot& light : lights_) {
             if (!light.enabled) continue;
-            if (slot++ == kMaxLights) break;  // further enabled lights do not light
-            const int rank = KindRank(light.light.Type);
-            key.lightKinds |= rank == 0 ? kLightKindDirectional : rank == 1 ? kLightKindPoint : kLightKindSpot;
+            if (slot == kMaxLights) break;  // further enabled lights do not light
+            key.lightTypes[slot++] = std::uint8_t(light.light.Type);
         }
         key.specularEnable = rs[D3DRS_SPECULARENABLE] != 0;
         key.localViewer = rs[D3DRS_LOCALVIEWER] != 0;
@@ -220,20 +216,10 @@ void GlDevice::UpdateDerived() {
     }
     if (dirty_ & kDirtyLights) {
         const D3DMATRIX& view = transforms_[D3DTS_VIEW];
-        // The first kMaxLights enabled lights, grouped by kind (index order within a kind).
-        int count = 0;
-        for (std::size_t index = 0; index < lights_.size() && count < kMaxLights; ++index)
-            if (lights_[index].enabled) activeLights_[count++] = int(index);
-        std::stable_sort(activeLights_, activeLights_ + count, [&](int a, int b) {
-            return KindRank(lights_[std::size_t(a)].light.Type) < KindRank(lights_[std::size_t(b)].light.Type);
-        });
-        for (int& end : lightEnds_) end = 0;
-        for (int slot = 0; slot < count; ++slot)
-            for (int kind = KindRank(lights_[std::size_t(activeLights_[slot])].light.Type); kind < 3; ++kind)
-                lightEnds_[kind] = slot + 1;
         int slot = 0;
-        for (; slot < count; ++slot) {
-            const D3DLIGHT9& light = lights_[std::size_t(activeLights_[slot])].light;
+        for (std::size_t index = 0; index < lights_.size() && slot < kMaxLights; ++index) {
+            if (!lights_[index].enabled) continue;
+            const D3DLIGHT9& light = lights_[index].light;
             const D3DVECTOR& p = light.Position;
             const D3DVECTOR& dir = light.Direction;
             float* pos = &lightPosition_[slot * 3];
@@ -245,6 +231,7 @@ void GlDevice::UpdateDerived() {
             const float length = std::sqrt(out[0] * out[0] + out[1] * out[1] + out[2] * out[2]);
             if (length > 0.0f)
                 for (int k = 0; k < 3; ++k) out[k] /= length;
+            activeLights_[slot++] = int(index);
         }
         for (; slot < kMaxLights; ++slot) activeLights_[slot] = -1;
         ++generations_[kGroupLights];
@@ -287,7 +274,6 @@ void GlDevice::UploadUniforms(FixedFunctionProgram& program) {
         glUniform3fv(loc[kULightAmbient], kMaxLights, ambient);
         glUniform4fv(loc[kULightAttenuation], kMaxLights, attenuation);
         glUniform4fv(loc[kULightSpot], kMaxLights, spot);
-        glUniform3iv(loc[kULightEnds], 1, lightEnds_);
         program.seen[kGroupLights] = generations_[kGroupLights];
     }
     if (program.seen[kGroupMaterial] != generations_[kGroupMaterial]) {

@@ -3,7 +3,6 @@
 #include "d3d9_fixture.h"
 
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -319,59 +318,6 @@ TEST_F(D3D9LightingTest, MaterialSourcesAndTheEightLightLimit) {
         device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
         ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof(NormalColorVertex)), D3D_OK);
         EXPECT_TRUE(Near(Pixel(Frame(), 32, 32), c.expected, 1)) << c.what;
-    }
-}
-
-// Lights are grouped by kind in the program's slots and counted by a uniform: one program
-// serves every number and order of lights of the kinds it has, and each light still lights.
-TEST_F(D3D9LightingTest, OneProgramPerSetOfLightKindsWhateverTheCountAndOrder) {
-    const NormalColorVertex v[4] = {{-1, 1, 0.5f, 0, 0, -1, 0}, {1, 1, 0.5f, 0, 0, -1, 0},
-                                    {-1, -1, 0.5f, 0, 0, -1, 0}, {1, -1, 0.5f, 0, 0, -1, 0}};
-    D3DMATERIAL9 material{};
-    material.Diffuse = {1.0f, 0.0f, 0.0f, 1.0f};
-    device_->SetMaterial(&material);
-    device_->SetRenderState(D3DRS_COLORVERTEX, FALSE);
-    device_->SetRenderState(D3DRS_AMBIENT, 0);
-    device_->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE);
-    // The one directional light is white; point and spot lights add nothing but their kind.
-    auto lightOf = [](D3DLIGHTTYPE type) {
-        D3DLIGHT9 light{};
-        light.Type = type;
-        light.Direction = {0, 0, 1};
-        light.Position = {0, 0, -1};
-        light.Range = 100;
-        light.Attenuation0 = 1;
-        light.Theta = 0.5f;
-        light.Phi = 1.0f;
-        if (type == D3DLIGHT_DIRECTIONAL) light.Diffuse = {1, 1, 1, 1};
-        return light;
-    };
-    const D3DLIGHTTYPE kSun = D3DLIGHT_DIRECTIONAL, kLamp = D3DLIGHT_POINT, kSpot = D3DLIGHT_SPOT;
-    struct Step {
-        const char* what;
-        std::vector<D3DLIGHTTYPE> lights;  // by index
-        std::uint64_t built;
-    };
-    const Step steps[] = {
-        {"the sun alone", {kSun}, 1},
-        {"a lamp before the sun", {kLamp, kSun}, 1},
-        {"three lamps around the sun", {kLamp, kSun, kLamp, kLamp}, 0},
-        {"four lamps", {kLamp, kLamp, kSun, kLamp, kLamp}, 0},
-        {"a spot among them", {kSpot, kSun, kLamp}, 1},
-        {"two spots, lamps between", {kSpot, kLamp, kSpot, kSun, kLamp}, 0},
-    };
-    for (const Step& step : steps) {
-        for (DWORD i = 0; i < 9; ++i) device_->LightEnable(i, FALSE);
-        for (std::size_t i = 0; i < step.lights.size(); ++i) {
-            const D3DLIGHT9 light = lightOf(step.lights[i]);
-            device_->SetLight(DWORD(i), &light);
-            device_->LightEnable(DWORD(i), TRUE);
-        }
-        const std::uint64_t before = GetDeviceCounters(device_).programsBuilt;
-        device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
-        ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof(NormalColorVertex)), D3D_OK);
-        EXPECT_EQ(GetDeviceCounters(device_).programsBuilt - before, step.built) << step.what;
-        EXPECT_TRUE(Near(Pixel(Frame(), 32, 32), Rgba{255, 0, 0, 255}, 1)) << step.what;
     }
 }
 

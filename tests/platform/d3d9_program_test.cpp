@@ -20,7 +20,7 @@ TEST(D3D9ProgramTest, KeysSpecialiseTheTemplateByDefines) {
     const Case cases[] = {
         {"empty key", [](FixedFunctionKey&) {}, "#define LIGHTING 0\n", "#define STAGE0_ACTIVE 0\n"},
         {"pre-transformed", [](FixedFunctionKey& k) { k.pretransformed = 1; }, "#define PRETRANSFORMED 1\n", ""},
-        {"spot lights among the lights", [](FixedFunctionKey& k) { k.lightKinds = kLightKindSpot; }, "#define LIGHTS_SPOT 1\n", ""},
+        {"third light a spot", [](FixedFunctionKey& k) { k.lightTypes[2] = D3DLIGHT_SPOT; }, "#define LIGHT_TYPE_2 2\n", ""},
         {"range fog", [](FixedFunctionKey& k) { k.fogMode = D3DFOG_LINEAR; k.rangeFog = 1; }, "#define RANGE_FOG 1\n",
          "#define FOG_MODE 3\n"},
         {"alpha test", [](FixedFunctionKey& k) { k.alphaFunc = D3DCMP_GREATEREQUAL; }, "",
