@@ -59,7 +59,9 @@ TEST(SaverOptions, WindowIdsAreHexOrDecimal) {
     for (const auto& c : cases) {
         std::uint64_t id = 0;
         ASSERT_EQ(ParseWindowId(c.text, id), c.ok) << c.text;
-        if (c.ok) EXPECT_EQ(id, c.id) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(id, c.id) << c.text;
+        }
     }
 }
 
