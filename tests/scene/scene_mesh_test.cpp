@@ -42,6 +42,15 @@ protected:
         return LoadPackedScene(writer, std::move(extra), archive_, *scene_);
     }
 
+    // Two one-triangle meshes, "Ahead" at z = 50 and "Behind" at z = -50.
+    bool LoadAheadAndBehind() {
+        UdfWriter writer;
+        Node* children = writer.Root()->AddContainer("Children", "Node");
+        AddProps(AddMesh(children, "Ahead", "", 3, {0, 1, 2}, 32, Translation(0, 0, 50)), {});
+        AddProps(AddMesh(children, "Behind", "", 3, {0, 1, 2}, 32, Translation(0, 0, -50)), {});
+        return Load(writer);
+    }
+
     SceneNode* NodeNamed(const char* name) { return scene_->Root().FindChild(name); }
 
     // Draws the whole tree into the scene's queue and the queue; returns the draw calls.
@@ -417,18 +426,19 @@ TEST_F(SceneTest, ChildrenArePlacedThroughTheirParents) {
     EXPECT_FLOAT_EQ(child->WorldMaximum().z, 1);
 }
 
-TEST_F(SceneTest, CullingSkipsMeshesOutsideTheView) {
-    UdfWriter writer;
-    Node* children = writer.Root()->AddContainer("Children", "Node");
-    AddProps(AddMesh(children, "Ahead", "", 3, {0, 1, 2}, 32, Translation(0, 0, 50)), {});
-    AddProps(AddMesh(children, "Behind", "", 3, {0, 1, 2}, 32, Translation(0, 0, -50)), {});
-    ASSERT_TRUE(Load(writer));
+// A camera at the origin looking along +z.
+ViewFrustum FrustumAlongZ() {
     D3DXMATRIX view, projection, viewProjection;
     const D3DXVECTOR3 eye(0, 0, 0), at(0, 0, 1), up(0, 1, 0);
     D3DXMatrixLookAtLH(&view, &eye, &at, &up);
     D3DXMatrixPerspectiveFovLH(&projection, 1.2f, 16.0f / 9.0f, 1, 1000);
     D3DXMatrixMultiply(&viewProjection, &view, &projection);
-    const ViewFrustum frustum(viewProjection);
+    return ViewFrustum(viewProjection);
+}
+
+TEST_F(SceneTest, CullingSkipsMeshesOutsideTheView) {
+    ASSERT_TRUE(LoadAheadAndBehind());
+    const ViewFrustum frustum = FrustumAlongZ();
 
     for (bool cullingOff : {false, true}) {
         DrawCounters() = {};
@@ -445,17 +455,8 @@ TEST_F(SceneTest, CullingSkipsMeshesOutsideTheView) {
 
 // A moved mesh is written only once it can be seen: its enclosing box decides first.
 TEST_F(SceneTest, MovedMeshesOutsideTheViewKeepTheirOldVertices) {
-    UdfWriter writer;
-    Node* children = writer.Root()->AddContainer("Children", "Node");
-    AddProps(AddMesh(children, "Ahead", "", 3, {0, 1, 2}, 32, Translation(0, 0, 50)), {});
-    AddProps(AddMesh(children, "Behind", "", 3, {0, 1, 2}, 32, Translation(0, 0, -50)), {});
-    ASSERT_TRUE(Load(writer));
-    D3DXMATRIX view, projection, viewProjection;
-    const D3DXVECTOR3 eye(0, 0, 0), at(0, 0, 1), up(0, 1, 0);
-    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
-    D3DXMatrixPerspectiveFovLH(&projection, 1.2f, 16.0f / 9.0f, 1, 1000);
-    D3DXMatrixMultiply(&viewProjection, &view, &projection);
-    const ViewFrustum frustum(viewProjection);
+    ASSERT_TRUE(LoadAheadAndBehind());
+    const ViewFrustum frustum = FrustumAlongZ();
     struct Step {
         const char* what;
         float shift;  // added to both meshes' x
