@@ -8,6 +8,7 @@
 #include "platform/win/input_injection.h"
 #include "platform/win/library.h"
 #include "platform/win/message_queue.h"
+#include "tests/app/config_home.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <thread>
 #include <sys/stat.h>
@@ -32,10 +32,9 @@ protected:
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         base_ = ::testing::TempDir() + "/frostvale-music-" + std::to_string(getpid());
-        for (const char* sub : {"tmp", "run", "config/frostvale"}) fs::create_directories(base_ + "/" + sub);
+        for (const char* sub : {"tmp", "run"}) fs::create_directories(base_ + "/" + sub);
         setenv("TMPDIR", (base_ + "/tmp").c_str(), 1);
         setenv("XDG_RUNTIME_DIR", (base_ + "/run").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (base_ + "/config").c_str(), 1);
         UseVirtualClock(50000, 0.0);
         ResetMessageQueue();
     }
@@ -46,8 +45,7 @@ protected:
         fs::remove_all(base_);
     }
     void Start(const std::string& settings = "") {
-        std::ofstream(base_ + "/config/frostvale/settings.conf")
-            << "[Software\\Kestrelworks\\Frostvale 3D Screensaver]\n" << settings;
+        home_.WriteSettings(settings);
         app_.reset();  // one application at a time: the window procedure forwards to it
         app_ = std::make_unique<Application>();
         ShellOptions options;
@@ -62,6 +60,7 @@ protected:
         return files;
     }
 
+    ConfigHome home_;
     std::string base_;
     std::unique_ptr<Application> app_;
 };

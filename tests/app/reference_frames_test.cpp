@@ -7,6 +7,7 @@
 #include "core/clock.h"
 #include "platform/image/image.h"
 #include "platform/win/message_queue.h"
+#include "tests/app/config_home.h"
 
 #include <gtest/gtest.h>
 
@@ -48,14 +49,10 @@ class ReferenceFramesTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        // The clock overlay shows the wall time: the references are made without overlays.
-        const fs::path config = fs::path(::testing::TempDir()) / "frostvale-reference-test";
-        fs::create_directories(config / "frostvale");
-        std::ofstream(config / "frostvale" / "settings.conf")
-            << "[Software\\Kestrelworks\\Frostvale 3D Screensaver]\nShowFps=0\nShowTime=0\nMusic=0\n";
-        setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     }
     void SetUp() override {
+        // The clock overlay shows the wall time: the references are made without overlays.
+        home_.WriteSettings("ShowFps=0\nShowTime=0\nMusic=0\n");
         folder_ = fs::path(::testing::TempDir()) / ("frostvale_reference_" + std::to_string(::getpid()));
         fs::remove_all(folder_);
         ResetMessageQueue();
@@ -90,6 +87,7 @@ protected:
         ASSERT_TRUE(recorder.Finish(error)) << error;
     }
 
+    ConfigHome home_;
     fs::path folder_;
 };
 

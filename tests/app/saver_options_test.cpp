@@ -6,11 +6,11 @@
 #include "app/saver_options.h"
 #include "app/settings.h"
 #include "platform/win/registry.h"
+#include "tests/app/config_home.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -218,10 +218,7 @@ TEST(SaverOptions, TheManualNamesEveryOption) {
 
 // Missing or unreadable: the fallback; out of range: clamped.
 TEST(SaverOptions, KeyValuesAreReadFromTheSettingsKeyAndClamped) {
-    namespace fs = std::filesystem;
-    std::string folder = (fs::temp_directory_path() / "fv-keyvalue-XXXXXX").string();
-    ASSERT_NE(mkdtemp(folder.data()), nullptr);
-    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+    const ConfigHome home;
     const struct {
         KeyValue value;
         const char* line;
@@ -236,11 +233,7 @@ TEST(SaverOptions, KeyValuesAreReadFromTheSettingsKeyAndClamped) {
         {KeyValue::RenderScale, "RenderScale=\"50\"", 100}, {KeyValue::RenderScale, "RenderScale=half", 100},
     };
     for (const auto& c : cases) {
-        fs::create_directories(fs::path(folder) / "frostvale");
-        std::ofstream(fs::path(folder) / "frostvale" / "settings.conf", std::ios::trunc)
-            << "[" << kSettingsRegistryKey << "]\n" << c.line << "\n";
+        home.WriteSettings(std::string(c.line) + "\n");
         EXPECT_EQ(ReadKeyValue(c.value), c.expected) << c.line;
     }
-    unsetenv("XDG_CONFIG_HOME");
-    fs::remove_all(folder);
 }

@@ -2,6 +2,7 @@
 #include "platform/win/dialog_memory.h"
 #include "platform/win/registry.h"
 #include "platform/win/shell.h"
+#include "tests/app/config_home.h"
 #include "tests/app/message_box_capture.h"
 #include "tests/render/device_fake_direct3d.h"
 
@@ -30,10 +31,6 @@ std::vector<std::string> gOpened;
 class SettingsDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "fv-dialog-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-        setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
         SetRegistryLogSink([](const char*) {});
         gOpened.clear();
         SetShellExecuteHook([](LPCSTR verb, LPCSTR target) { gOpened.push_back(std::string(verb) + " " + target); });
@@ -46,8 +43,6 @@ protected:
     void TearDown() override {
         SetShellExecuteHook(nullptr);
         SetRegistryLogSink(nullptr);
-        unsetenv("XDG_CONFIG_HOME");
-        fs::remove_all(folder_);
     }
 
     INT_PTR Run(MemoryDialogHost::Script script) {
@@ -61,7 +56,7 @@ protected:
         return dialog.Run(nullptr);
     }
 
-    std::string FilePath() const { return (fs::path(folder_) / "frostvale" / "settings.conf").string(); }
+    std::string FilePath() const { return home_.SettingsPath(); }
     std::string ReadFile() const {
         std::ifstream in(FilePath(), std::ios::binary);
         std::stringstream out;
@@ -85,7 +80,7 @@ protected:
         return item.selection < 0 ? "" : item.entries[static_cast<std::size_t>(item.selection)].text;
     }
 
-    std::string folder_;
+    ConfigHome home_;
     MessageBoxCapture boxes_;
     MemoryDialogHost host_;
     TextTable texts_;
@@ -376,7 +371,7 @@ TEST_F(SettingsDialogTest, AboutBoxShowsSevenLinesBehindTheDialog) {
 
 TEST_F(SettingsDialogTest, OkThatCannotStoreKeepsTheDialogOpen) {
     // A file where the settings folder should be: nothing can be written below it.
-    const std::string blocker = (fs::path(folder_) / "frostvale").string();
+    const std::string blocker = home_.Folder() + "/frostvale";
     std::ofstream(blocker) << "x";
     INT_PTR result = Run([](Dialog& d) {
         CommandDialog(d, kOk);

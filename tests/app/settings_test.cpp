@@ -1,5 +1,6 @@
 #include "app/settings.h"
 #include "platform/win/registry.h"
+#include "tests/app/config_home.h"
 #include "tests/app/message_box_capture.h"
 
 #include <gtest/gtest.h>
@@ -16,24 +17,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Each test gets its own XDG_CONFIG_HOME.
 class SettingsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "fv-settings-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-        setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
-        SetRegistryLogSink(&IgnoreReport);
-    }
-    void TearDown() override {
-        SetRegistryLogSink(nullptr);
-        unsetenv("XDG_CONFIG_HOME");
-        fs::remove_all(folder_);
-    }
+    void SetUp() override { SetRegistryLogSink(&IgnoreReport); }
+    void TearDown() override { SetRegistryLogSink(nullptr); }
     static void IgnoreReport(const char*) {}
 
-    std::string FilePath() const { return (fs::path(folder_) / "frostvale" / "settings.conf").string(); }
+    std::string FilePath() const { return home_.SettingsPath(); }
     void WriteFile(const std::string& text) const {
         fs::create_directories(fs::path(FilePath()).parent_path());
         std::ofstream(FilePath(), std::ios::binary) << text;
@@ -51,7 +41,7 @@ protected:
         return settings;
     }
 
-    std::string folder_;
+    ConfigHome home_;
     MessageBoxCapture capture_;
 };
 
