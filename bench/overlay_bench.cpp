@@ -1,6 +1,6 @@
 // The text overlay on the recording device: one label's layout and glyph geometry, and the
-// whole snowscape frame with and without both overlay labels (the engine's CPU time, without
-// llvmpipe's share).
+// overlay's pass as the main loop runs it (the engine's CPU time, without llvmpipe's share).
+// The whole frame with the labels is in snowscape_bench.cpp.
 
 #include "core/clock.h"
 #include "core/media_archive.h"
@@ -72,47 +72,5 @@ void BM_OverlayPass(benchmark::State& state) {
 }
 BENCHMARK(BM_OverlayPass)->Unit(benchmark::kMicrosecond);
 
-// Argument 0: the frame alone; 1: with the frame-rate and clock labels, refreshed as the
-// main loop refreshes them.
-void BM_FrameWithOverlay(benchmark::State& state) {
-    BenchDevice bench;
-    UseVirtualClock(0, 1000.0 / 30.0);
-    SeedRandom(5);
-    LoadSceneSettings(2, 1);
-    {
-        Snowscape snowscape;
-        snowscape.Create();
-        snowscape.Start();
-        TextOverlay overlay;
-        TextOverlay* drawn = state.range(0) != 0 ? &overlay : nullptr;
-        if (drawn != nullptr) {
-            overlay.LoadFonts();
-            overlay.CreateFpsText();
-            overlay.CreateClockText(false, 1.25f);
-        }
-        for (int i = 0; i < 900; ++i) {
-            snowscape.Draw(1280, 720, drawn);
-            bench.device->ClearCalls();
-            AdvanceVirtualClock();
-        }
-        int frame = 0, drawCalls = 0;
-        const String clock[2] = {"1:07:09 pm", "1:07:10 pm"};
-        for (auto _ : state) {
-            if (drawn != nullptr) {
-                if (frame % 30 == 0) overlay.SetFpsText(String::FromInt(29 + frame % 2));
-                overlay.SetClockText(clock[(frame / 30) & 1], 1280, 720);
-            }
-            snowscape.Draw(1280, 720, drawn);
-            // The first timed frame is the same frame in both runs: the difference is the overlay's.
-            if (frame == 0) drawCalls = bench.device->Count("DrawPrimitive") + bench.device->Count("DrawIndexedPrimitive");
-            bench.device->ClearCalls();
-            AdvanceVirtualClock();
-            ++frame;
-        }
-        state.counters["draw_calls"] = drawCalls;
-    }
-    UseMonotonicClock();
-}
-BENCHMARK(BM_FrameWithOverlay)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
