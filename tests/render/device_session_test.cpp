@@ -4,26 +4,13 @@
 #include "device_fake_direct3d.h"
 #include "render/device_globals.h"
 #include "render/device_object.h"
+#include "tests/render/counting_device_object.h"
 #include "render/device_session.h"
 #include "render/render_state_cache.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-struct CountingObject : DeviceObject {
-    int restores = 0;
-    int invalidates = 0;
-    bool restoreResult = true;
-    bool Restore() override {
-        ++restores;
-        return restoreResult;
-    }
-    bool Invalidate() override {
-        ++invalidates;
-        return true;
-    }
-};
 
 FakeDirect3D* MakeD3D() {
     auto* d3d = new FakeDirect3D();

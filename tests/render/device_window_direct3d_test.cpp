@@ -7,6 +7,7 @@
 #include "platform/win/window.h"
 #include "render/device_globals.h"
 #include "render/device_object.h"
+#include "tests/render/counting_device_object.h"
 #include "render/device_window.h"
 #include "render/dynamic_batch_buffer.h"
 #include "render/texture_resource.h"
@@ -19,18 +20,6 @@
 #include <vector>
 
 namespace {
-
-struct CountingObject : DeviceObject {
-    int restores = 0, invalidates = 0;
-    bool Restore() override {
-        ++restores;
-        return true;
-    }
-    bool Invalidate() override {
-        ++invalidates;
-        return true;
-    }
-};
 
 class DeviceWindowDirect3DTest : public ::testing::Test {
 protected:

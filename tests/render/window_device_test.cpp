@@ -5,6 +5,7 @@
 #include "platform/win/message_queue.h"
 #include "platform/win/window.h"
 #include "render/device_object.h"
+#include "tests/render/counting_device_object.h"
 #include "render/device_window.h"
 
 #include <gtest/gtest.h>
@@ -29,20 +30,6 @@ private:
     Journal& journal_;
     char name_;
     UINT heard_;
-};
-
-class CountingResource : public DeviceObject {
-public:
-    bool Restore() override {
-        ++restores;
-        return true;
-    }
-    bool Invalidate() override {
-        ++invalidates;
-        return true;
-    }
-    int restores = 0;
-    int invalidates = 0;
 };
 
 void DrainQueue() {
@@ -135,7 +122,7 @@ TEST_F(DeviceWindowTest, SizeKindsSuspendAndResume) {
 }
 
 TEST_F(DeviceWindowTest, DeviceIsResetOnlyWhenTheClientSizeChanged) {
-    CountingResource resource;
+    CountingObject resource;
     EXPECT_TRUE(resource.DeviceExistedAtRegistration());
     Send(WM_SIZE, SIZE_MINIMIZED);
     Send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(640, 480));
@@ -172,7 +159,7 @@ TEST_F(DeviceWindowTest, FullScreenSwallowsSystemCommandsAndHitTests) {
 }
 
 TEST_F(DeviceWindowTest, CloseReleasesTheDeviceAndPostsQuit) {
-    CountingResource resource;
+    CountingObject resource;
     EXPECT_EQ(Send(WM_CLOSE, 0), 0);
     EXPECT_TRUE(window_.IsClosing());
     EXPECT_FALSE(window_.HasDevice());
