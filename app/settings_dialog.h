@@ -18,6 +18,41 @@
 
 class DeviceEnumeration;
 
+// The controls of dialog 132, by id.
+namespace settings_control {
+enum : int {
+    kOk = 1,
+    kCancel = 2,
+    kVideoGroup = 1008,
+    kSoundGroup = 1009,
+    kGraphicsGroup = 1010,
+    kModeList = 1011,
+    kUseDesktop = 1012,
+    kWindList = 1013,
+    kSnowList = 1014,
+    kSnowGroup = 1015,
+    kWindLabel = 1016,
+    kSnowLabel = 1017,
+    kProductsGroup = 1018,
+    kMiscGroup = 1019,
+    kVolumeBar = 1020,
+    kMusic = 1021,
+    kVolumeLabel = 1023,
+    kVisitLabel = 1024,
+    kShowFps = 1044,
+    kExitOnMouseMove = 1045,
+    kGammaBar = 1046,
+    kVisit = 1061,
+    kAbout = 1062,
+    kRestoreDefaults = 1063,
+    kGammaLabel = 1106,
+    kTwelveHour = 1111,
+    kTwentyFourHour = 1112,
+    kShowTime = 1119,
+    kFirstAboutLine = 1025,
+};
+}  // namespace settings_control
+
 class SettingsDialog {
 public:
     static constexpr int kTemplate = 132;

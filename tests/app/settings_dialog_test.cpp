@@ -19,12 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum : int {
-    kOk = 1, kCancel = 2, kModeList = 1011, kUseDesktop = 1012, kWindList = 1013, kSnowList = 1014,
-    kVolumeBar = 1020, kMusic = 1021, kVolumeLabel = 1023, kShowFps = 1044, kExitOnMouseMove = 1045,
-    kGammaBar = 1046, kVisit = 1061, kAbout = 1062, kRestore = 1063, kGammaLabel = 1106, kTwelve = 1111,
-    kTwentyFour = 1112, kShowTime = 1119,
-};
+using namespace settings_control;
 
 std::vector<std::string> gOpened;
 
@@ -98,7 +93,7 @@ TEST_F(SettingsDialogTest, FirstRunShowsTheDefaultsInGerman) {
                   EXPECT_EQ(Text(d, kAbout), "\xDC" "ber");
                   // Buttons 47 pixels up, the dialog 54 shorter, centred as if 530 x 440.
                   EXPECT_EQ(d.Item(kOk)->rect.top, 242 * 13 / 8 - 47);
-                  EXPECT_EQ(d.Item(kRestore)->rect.top, 242 * 13 / 8 - 47);
+                  EXPECT_EQ(d.Item(kRestoreDefaults)->rect.top, 242 * 13 / 8 - 47);
                   EXPECT_EQ(d.Item(kOk)->rect.left, 248 * 6 / 4);
                   EXPECT_EQ(d.rect.bottom - d.rect.top, 263 * 13 / 8 - 54);
                   EXPECT_EQ(d.rect.left, (1024 - 530) / 2);
@@ -109,8 +104,8 @@ TEST_F(SettingsDialogTest, FirstRunShowsTheDefaultsInGerman) {
                   EXPECT_EQ(gamma.position, 0);
                   EXPECT_EQ(Text(d, kGammaLabel), "Gammakontrolle: 100%");
                   EXPECT_EQ(d.Item(kVolumeBar)->position, 75);
-                  EXPECT_TRUE(d.Item(kTwentyFour)->checked);
-                  EXPECT_FALSE(d.Item(kTwelve)->checked);
+                  EXPECT_TRUE(d.Item(kTwentyFourHour)->checked);
+                  EXPECT_FALSE(d.Item(kTwelveHour)->checked);
                   EXPECT_EQ(Entries(d, kWindList), (std::vector<std::string>{"Leicht", "Medium", "Stark"}));
                   EXPECT_EQ(Entries(d, kSnowList), (std::vector<std::string>{"Unbedeutend", "Medium", "Gro\xDF"}));
                   EXPECT_EQ(d.Item(kWindList)->entries[2].data, 2);
@@ -126,7 +121,7 @@ TEST_F(SettingsDialogTest, FirstRunShowsTheDefaultsInGerman) {
                   // The stored 800 x 600 x 32 is listed, so it wins over the desktop's mode.
                   EXPECT_EQ(Selected(d, kModeList), "800x600x32bit");
                   EXPECT_TRUE(d.Item(kVolumeBar)->enabled);
-                  EXPECT_TRUE(d.Item(kTwelve)->enabled);
+                  EXPECT_TRUE(d.Item(kTwelveHour)->enabled);
                   CommandDialog(d, kCancel);
               }),
               kCancel);
@@ -158,18 +153,18 @@ TEST_F(SettingsDialogTest, EachCommandChangesItsSettingAndTheControlsItGoverns) 
         {"clock off", [](Dialog& d) { ClickDialogItem(d, kShowTime); },
          [](Dialog& d, const Settings& s) {
              EXPECT_FALSE(s.showTime);
-             EXPECT_FALSE(d.Item(kTwelve)->enabled);
-             EXPECT_FALSE(d.Item(kTwentyFour)->enabled);
+             EXPECT_FALSE(d.Item(kTwelveHour)->enabled);
+             EXPECT_FALSE(d.Item(kTwentyFourHour)->enabled);
          }},
-        {"12 hours", [](Dialog& d) { ClickDialogItem(d, kTwelve); },
+        {"12 hours", [](Dialog& d) { ClickDialogItem(d, kTwelveHour); },
          [](Dialog& d, const Settings& s) {
              EXPECT_FALSE(s.timeStyle);
-             EXPECT_FALSE(d.Item(kTwentyFour)->checked);
+             EXPECT_FALSE(d.Item(kTwentyFourHour)->checked);
          }},
-        {"12 then 24 hours", [](Dialog& d) { ClickDialogItem(d, kTwelve); ClickDialogItem(d, kTwentyFour); },
+        {"12 then 24 hours", [](Dialog& d) { ClickDialogItem(d, kTwelveHour); ClickDialogItem(d, kTwentyFourHour); },
          [](Dialog& d, const Settings& s) {
              EXPECT_TRUE(s.timeStyle);
-             EXPECT_FALSE(d.Item(kTwelve)->checked);
+             EXPECT_FALSE(d.Item(kTwelveHour)->checked);
          }},
         {"volume", [](Dialog& d) { SlideDialogTrackBar(d, kVolumeBar, 30); },
          [](Dialog&, const Settings& s) { EXPECT_EQ(s.volume, 30); }},
@@ -232,7 +227,7 @@ TEST_F(SettingsDialogTest, RestoreDefaultsThenCancelKeepsTheFileThenOkWritesTheD
     RECT moved{};
     EXPECT_EQ(Run([&](Dialog& d) {
                   SetWindowPos(d.handle, nullptr, 5, 6, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-                  ClickDialogItem(d, kRestore);
+                  ClickDialogItem(d, kRestoreDefaults);
                   moved = d.rect;
                   EXPECT_EQ(Text(d, kGammaLabel), "Gammakontrolle: 100%");
                   EXPECT_EQ(d.Item(kVolumeBar)->position, 75);
@@ -245,7 +240,7 @@ TEST_F(SettingsDialogTest, RestoreDefaultsThenCancelKeepsTheFileThenOkWritesTheD
     EXPECT_EQ(ReadFile(), before);
 
     EXPECT_EQ(Run([](Dialog& d) {
-                  ClickDialogItem(d, kRestore);
+                  ClickDialogItem(d, kRestoreDefaults);
                   CommandDialog(d, kOk);
               }),
               kOk);
