@@ -82,7 +82,7 @@ void ReadRects(Charset& cs, PropsNode* rects) {
         const int left = AsInt(Get(&entry, 0)), top = AsInt(Get(&entry, 1));
         const int right = AsInt(Get(&entry, 2)), bottom = AsInt(Get(&entry, 3));
         const std::size_t i = std::size_t(ch - cs.start);
-        cs.widths[i] = std::uint8_t(right - left + 1);
+        cs.widths[i] = std::uint8_t(std::int64_t(right) - left + 1);
         cs.rects[i] = GlyphRect{float(left) / w, float(top) / h, float(right) / w, float(bottom) / h};
     });
 }
@@ -120,8 +120,11 @@ bool LoadCharset(Charset& cs, const String& path, TextureCache& textures) {
     if (const PropsNode* n = Find(document, "StartChar")) cs.start = AsInt(n);
     if (const PropsNode* n = Find(document, "EndChar")) cs.end = AsInt(n);
     // Without a grid (no CharsPerLine) no cell can be found; a range beyond 16-bit codes
-    // would only cost memory.
+    // would only cost memory; a cell larger than any texture holds no glyph (and its
+    // positions would not fit an int).
     if (cs.end < cs.start || cs.start < 0 || cs.end > kMaxCharCode || cs.charsPerLine <= 0) return false;
+    if (cs.charWidth < 0 || cs.charWidth > kMaxCellSize || cs.charHeight < 0 || cs.charHeight > kMaxCellSize)
+        return false;
     cs.colorKey = ReadColorKey(Find(document, "ColorKey"));
 
     const std::size_t count = std::size_t(cs.end - cs.start + 1);

@@ -13,6 +13,8 @@ class TextureCache;
 
 // Codes a charset may cover: the 16-bit characters of label texts.
 constexpr int kMaxCharCode = 0xFFFF;
+// The largest CharWidth and CharHeight: the largest texture side.
+constexpr int kMaxCellSize = 16384;
 
 // Clears the font and loads every style and charset of the file. False when the file
 // cannot be read or a charset fails; the styles and charsets that loaded stay.
@@ -20,6 +22,6 @@ bool LoadFont(BitmapFont& font, const String& path, TextureCache& textures);
 
 // Loads one charset and its texture. False (and "Error: font texture loading failed\n" to
 // the log when the texture is at fault) when the file cannot be read, the range is empty or
-// outside 0 ... kMaxCharCode, CharsPerLine is missing or not positive, or the texture
-// cannot be loaded.
+// outside 0 ... kMaxCharCode, CharsPerLine is missing or not positive, a cell size is outside
+// 0 ... kMaxCellSize, or the texture cannot be loaded.
 bool LoadCharset(Charset& charset, const String& path, TextureCache& textures);

@@ -119,6 +119,8 @@ TEST_F(FontFilesTest, CharsetsThatCannotLoadFail) {
         {"CharsPerLine = 0;", false},
         {"CharsPerLine = 4; StartChar = 10; EndChar = 9;", false},
         {"CharsPerLine = 4; EndChar = 70000;", false},      // beyond 16-bit codes
+        {"CharsPerLine = 4; CharHeight = 2147483647;", false},  // larger than any texture
+        {"CharsPerLine = 4; CharWidth = -1;", false},
         {"CharsPerLine = 4; Name = \"missing.png\";", true},
     };
     for (const auto& c : cases) {
